@@ -1,0 +1,48 @@
+#pragma once
+// The drive letters of a Wine-style machine image and the host folders they
+// stand for, with the translation of paths between the two worlds.
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sysaccess::files {
+
+class DriveMap {
+public:
+    // Reads the <prefix>/dosdevices/<x>: links; a letter without one is absent.
+    static DriveMap fromPrefix(const std::filesystem::path& prefix);
+    void set(char letter, std::filesystem::path hostRoot);
+    bool has(char letter) const;
+
+    // Windows path -> host path. Accepts "C:\a\b", "C:a" (relative to the
+    // current directory when it is on C:, else to C:\), "\a" (root of the
+    // current drive) and "a\b" (relative to `currentDir`, itself a Windows
+    // path); "/" separates like "\". ".." never climbs above the drive root.
+    // Each existing component is looked up case-insensitively, exact match
+    // first; the rest are kept as written. nullopt when the drive has no
+    // link, or for UNC paths and paths holding a NUL.
+    std::optional<std::filesystem::path> toHost(std::string_view winPath,
+                                                std::string_view currentDir) const;
+
+    // Host path -> Windows path through the drive whose folder is the longest
+    // one containing the path (links resolved), Z: for the rest. A drive root
+    // keeps its backslash ("A:\"), other folders have none.
+    std::string toWindows(const std::filesystem::path& host) const;
+
+    // True when the host path, with its links resolved, lies in one of the
+    // drives' folders: what the file services may touch.
+    bool contains(const std::filesystem::path& host) const;
+
+private:
+    struct Drive {
+        std::filesystem::path root;      // as configured, for building host paths
+        std::filesystem::path resolved;  // links resolved, for comparisons
+    };
+    const Drive* drive(char letter) const;
+
+    std::array<std::optional<Drive>, 26> drives_;
+};
+
+}  // namespace sysaccess::files

@@ -1,0 +1,91 @@
+#pragma once
+// The machine the programs run on: registry, Windows folder, files, programs,
+// restart. One platform object is installed per process (see PlatformGuard);
+// Module1 and the toolkit's file services forward to it. Window and time
+// services (Sleep, FlashWindow, message boxes) belong to the display driver.
+//
+// Paths are Windows paths in the machine's 8-bit code page. A path without a
+// drive ("Brand.bmp") is relative to the current directory.
+#include <cstdint>
+#include <string>
+
+namespace sysaccess {
+
+using HKEY32 = std::uint32_t;
+inline constexpr HKEY32 HKEY_LOCAL_MACHINE = 0x80000002u;
+
+// Win32 status codes the registry operations return.
+namespace status {
+inline constexpr long Success = 0;
+inline constexpr long FileNotFound = 2;
+inline constexpr long AccessDenied = 5;
+inline constexpr long InvalidHandle = 6;
+inline constexpr long InvalidParameter = 87;
+inline constexpr long MoreData = 234;
+inline constexpr long NoMoreItems = 259;
+inline constexpr long WriteFault = 29;
+}  // namespace status
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Registry, with the Win32 contracts: a failed open writes 0 into
+    // *result; handle 0 and unknown handles fail; a negative index fails.
+    virtual long RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) = 0;
+    virtual long RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) = 0;
+    virtual long RegDeleteKeyA(HKEY32 key, const std::string& subKey) = 0;
+    virtual long RegCloseKey(HKEY32 key) = 0;
+
+    // The Windows folder, without a trailing backslash ("C:\windows").
+    virtual std::string windowsDirectory() = 0;
+
+    // Asks the system to restart (ExitWindowsEx flags). Returns true when the
+    // system is going down and the program's windows are to be closed as a
+    // shutting-down system closes them.
+    virtual bool requestRestart(std::uint32_t flags) = 0;
+
+    // Bare name, in its stored spelling, of the first normal file (not hidden,
+    // not system, not a folder) matching the last component of `pattern`
+    // ("*" and "?" wildcards) in case-insensitive name order; "" when none.
+    // Each call starts over.
+    virtual std::string findFirstFile(const std::string& pattern) = 0;
+    // Deletes a file; missing, read-only, busy or folder entries raise a
+    // RuntimeError.
+    virtual void deleteFile(const std::string& path) = 0;
+    // Whole content of a file; a missing file raises a RuntimeError.
+    virtual std::string readFile(const std::string& path) = 0;
+    // Creates or overwrites a file with exactly these bytes.
+    virtual void writeFile(const std::string& path, const std::string& bytes) = 0;
+
+    // Folder of the running program and the current directory, as Windows
+    // paths; a drive root keeps its backslash ("A:\").
+    virtual std::string programFolder() = 0;
+    virtual std::string currentDirectory() = 0;
+
+    // Starts a program detached, without waiting. Failure raises.
+    virtual void startProgram(const std::string& path, int windowStyle) = 0;
+    // Opens stored shortcut-file content with the desktop's handler.
+    virtual void openShortcut(const std::string& content) = 0;
+
+    // The machine's ANSI code page (1252, 950, ...), for display only.
+    virtual unsigned ansiCodePage() = 0;
+};
+
+// The installed platform; raises a RuntimeError when none is installed.
+Platform& platform();
+bool hasPlatform();
+
+// Installs a platform for its own lifetime and restores the previous one.
+class PlatformGuard {
+public:
+    explicit PlatformGuard(Platform& p);
+    ~PlatformGuard();
+    PlatformGuard(const PlatformGuard&) = delete;
+    PlatformGuard& operator=(const PlatformGuard&) = delete;
+
+private:
+    Platform* previous_;
+};
+
+}  // namespace sysaccess

@@ -1,0 +1,181 @@
+#include "sysaccess/platform/prefix/PrefixPlatform.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "sysaccess/RuntimeError.h"
+
+namespace sysaccess::platform_prefix {
+
+namespace fs = std::filesystem;
+
+PrefixOptions PrefixOptions::fromEnvironment() {
+    PrefixOptions o;
+    if (const char* p = std::getenv("WINEPREFIX"); p && *p) {
+        o.prefix = p;
+    } else {
+        const char* home = std::getenv("HOME");
+        o.prefix = fs::path(home && *home ? home : "/root") / ".wine";
+    }
+    return o;
+}
+
+PrefixPlatform::PrefixPlatform(PrefixOptions options) : options_(std::move(options)) {
+    registry::Registry::Options r;
+    r.systemReg = options_.prefix / "system.reg";
+    r.usbDevicesDir = options_.usbDevicesDir;
+    r.wineServerRoot = options_.wineServerRoot;
+    registry_ = std::make_unique<registry::Registry>(std::move(r));
+    files_ = std::make_unique<files::FileSystem>(files::DriveMap::fromPrefix(options_.prefix),
+                                                 [this] { return currentDirectory(); });
+}
+
+PrefixPlatform::~PrefixPlatform() = default;
+
+long PrefixPlatform::RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) {
+    return registry_->RegOpenKeyA(key, subKey, result);
+}
+long PrefixPlatform::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) {
+    return registry_->RegEnumKeyA(key, index, name, capacity);
+}
+long PrefixPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    return registry_->RegDeleteKeyA(key, subKey);
+}
+long PrefixPlatform::RegCloseKey(HKEY32 key) { return registry_->RegCloseKey(key); }
+
+std::string PrefixPlatform::windowsDirectory() { return "C:\\windows"; }
+
+bool PrefixPlatform::requestRestart(std::uint32_t flags) {
+    constexpr std::uint32_t Reboot = 2;
+    if (flags & Reboot) {
+        // The prefix's own restart: Wine runs its start-up work again.
+        if (fs::path wineboot = findOnPath("wineboot"); !wineboot.empty()) {
+            spawnDetached({wineboot.string(), "--restart"});
+        }
+    }
+    return true;
+}
+
+std::string PrefixPlatform::findFirstFile(const std::string& pattern) { return files_->findFirstFile(pattern); }
+void PrefixPlatform::deleteFile(const std::string& path) { files_->deleteFile(path); }
+std::string PrefixPlatform::readFile(const std::string& path) { return files_->readFile(path); }
+void PrefixPlatform::writeFile(const std::string& path, const std::string& bytes) {
+    files_->writeFile(path, bytes);
+}
+
+std::string PrefixPlatform::programFolder() {
+    std::error_code ec;
+    fs::path exe = options_.programFile.empty() ? fs::read_symlink("/proc/self/exe", ec) : options_.programFile;
+    if (ec || exe.empty()) raise(err::PathNotFound, "Path not found");
+    return files_->drives().toWindows(exe.parent_path());
+}
+
+std::string PrefixPlatform::currentDirectory() {
+    std::error_code ec;
+    fs::path cwd = options_.currentDir ? *options_.currentDir : fs::current_path(ec);
+    if (ec) raise(err::PathNotFound, "Path not found");
+    return files_->drives().toWindows(cwd);
+}
+
+namespace {
+std::string firstBytes(const fs::path& file, std::size_t n) {
+    std::ifstream in(file, std::ios::binary);
+    std::string bytes(n, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(n));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+}  // namespace
+
+void PrefixPlatform::startProgram(const std::string& path, int windowStyle) {
+    (void)windowStyle;  // a new program's window comes up normal and focused anyway
+    auto host = files_->drives().toHost(path, currentDirectory());
+    std::error_code ec;
+    if (!host || !fs::is_regular_file(*host, ec)) raise(err::FileNotFound, "File not found");
+    const std::string magic = firstBytes(*host, 4);
+    if (magic.rfind("\x7f" "ELF", 0) == 0 && ::access(host->c_str(), X_OK) == 0) {
+        spawnDetached({host->string()});
+        return;
+    }
+    if (magic.rfind("MZ", 0) == 0) {
+        fs::path wine = findOnPath("wine");
+        if (wine.empty()) wine = findOnPath("wine64");
+        if (!wine.empty()) {
+            spawnDetached({wine.string(), host->string()});
+            return;
+        }
+    }
+    raise(err::CannotStart, "Invalid procedure call or argument");
+}
+
+void PrefixPlatform::openShortcut(const std::string& content) {
+    // An Internet shortcut: "URL=<address>" under its [InternetShortcut] header.
+    std::istringstream lines(content);
+    std::string line, url;
+    while (std::getline(lines, line)) {
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+        if (line.size() > 4 && strncasecmp(line.c_str(), "URL=", 4) == 0) {
+            url = line.substr(4);
+            break;
+        }
+    }
+    if (url.empty()) raise(err::CannotStart, "The shortcut holds no address");
+    fs::path opener = findOnPath("xdg-open");
+    if (opener.empty() && options_.allowLaunch) raise(err::CannotStart, "No desktop handler for the shortcut");
+    spawnDetached({opener.empty() ? "xdg-open" : opener.string(), url});
+}
+
+unsigned PrefixPlatform::ansiCodePage() { return 1252; }
+
+void PrefixPlatform::spawnDetached(const std::vector<std::string>& argv) {
+    if (!options_.allowLaunch) {
+        launches_.push_back({argv});
+        return;
+    }
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const std::string prefix = options_.prefix.string();
+    // Double fork: the started program is nobody's child here and never
+    // becomes a zombie of ours.
+    pid_t child = ::fork();
+    if (child < 0) raise(err::CannotStart, "Cannot start the program");
+    if (child == 0) {
+        ::setsid();
+        if (::fork() == 0) {
+            ::setenv("WINEPREFIX", prefix.c_str(), 1);
+            int devnull = ::open("/dev/null", O_RDWR);
+            if (devnull >= 0) {
+                ::dup2(devnull, 0);
+            }
+            ::execv(args[0], args.data());
+            ::_exit(127);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+}
+
+fs::path findOnPath(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    dirs += ":/usr/lib/wine";  // Debian keeps Wine's programs here
+    std::istringstream in(dirs);
+    std::string dir;
+    while (std::getline(in, dir, ':')) {
+        if (dir.empty()) continue;
+        fs::path candidate = fs::path(dir) / name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+    }
+    return {};
+}
+
+}  // namespace sysaccess::platform_prefix

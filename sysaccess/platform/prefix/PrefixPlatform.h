@@ -1,0 +1,70 @@
+#pragma once
+// The machine of a Wine-style prefix on Linux: drives through the
+// dosdevices links, HKEY_LOCAL_MACHINE in system.reg with the host's USB root
+// hubs shown under the hardware tree, programs started natively or through
+// Wine, shortcuts handed to the desktop.
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "sysaccess/files/FileSystem.h"
+#include "sysaccess/platform/Platform.h"
+#include "sysaccess/registry/Registry.h"
+
+namespace sysaccess::platform_prefix {
+
+struct PrefixOptions {
+    std::filesystem::path prefix;                                 // the image's folder
+    std::filesystem::path usbDevicesDir = "/sys/bus/usb/devices";  // empty: no hubs
+    std::filesystem::path wineServerRoot;                         // empty: Wine's default
+    std::filesystem::path programFile;                            // empty: this process's executable
+    std::optional<std::filesystem::path> currentDir;              // empty: this process's
+    bool allowLaunch = true;  // false: starting programs and shortcuts only records them (tests)
+
+    // WINEPREFIX, else ~/.wine.
+    static PrefixOptions fromEnvironment();
+};
+
+class PrefixPlatform : public Platform {
+public:
+    explicit PrefixPlatform(PrefixOptions options);
+    ~PrefixPlatform() override;
+
+    long RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) override;
+    long RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) override;
+    long RegDeleteKeyA(HKEY32 key, const std::string& subKey) override;
+    long RegCloseKey(HKEY32 key) override;
+    std::string windowsDirectory() override;
+    bool requestRestart(std::uint32_t flags) override;
+    std::string findFirstFile(const std::string& pattern) override;
+    void deleteFile(const std::string& path) override;
+    std::string readFile(const std::string& path) override;
+    void writeFile(const std::string& path, const std::string& bytes) override;
+    std::string programFolder() override;
+    std::string currentDirectory() override;
+    void startProgram(const std::string& path, int windowStyle) override;
+    void openShortcut(const std::string& content) override;
+    unsigned ansiCodePage() override;
+
+    registry::Registry& registry() { return *registry_; }
+    files::FileSystem& fileSystem() { return *files_; }
+
+    // What was started, for tests that do not launch (allowLaunch false).
+    struct Launch {
+        std::vector<std::string> argv;
+    };
+    const std::vector<Launch>& launches() const { return launches_; }
+
+private:
+    void spawnDetached(const std::vector<std::string>& argv);
+
+    PrefixOptions options_;
+    std::unique_ptr<registry::Registry> registry_;
+    std::unique_ptr<files::FileSystem> files_;
+    std::vector<Launch> launches_;
+};
+
+// Host path of a program on the PATH, or empty.
+std::filesystem::path findOnPath(const std::string& name);
+
+}  // namespace sysaccess::platform_prefix
