@@ -22,9 +22,11 @@ namespace err {
 inline constexpr int Overflow = 6;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
+inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int InputPastEnd = 62;
 inline constexpr int PermissionDenied = 70;
+inline constexpr int DeviceUnavailable = 68;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int PathNotFound = 76;
 inline constexpr int InvalidPicture = 481;

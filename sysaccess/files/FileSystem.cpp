@@ -8,7 +8,6 @@
 
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/files/Attributes.h"
-#include "sysaccess/files/FileErrors.h"
 #include "sysaccess/files/Names.h"
 
 namespace sysaccess::files {

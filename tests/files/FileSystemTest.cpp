@@ -5,7 +5,6 @@
 
 #include "fixtures/PrefixBuilder.h"
 #include "sysaccess/RuntimeError.h"
-#include "sysaccess/files/FileErrors.h"
 #include "sysaccess/files/FileSystem.h"
 
 using sysaccess::RuntimeError;
