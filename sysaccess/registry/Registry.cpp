@@ -1,0 +1,229 @@
+#include "sysaccess/registry/Registry.h"
+
+#include "sysaccess/registry/HubOverlay.h"
+#include "sysaccess/registry/KeyPath.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace sysaccess::registry {
+
+namespace {
+
+constexpr const char* kNtMarkerKey = "Software\\Microsoft\\Windows NT";
+
+std::vector<std::string> toStrings(const std::vector<std::string_view>& parts) {
+    return {parts.begin(), parts.end()};
+}
+
+}  // namespace
+
+Registry::Registry(Options options) : options_(std::move(options)) {
+    if (options_.wineServerRoot.empty())
+        options_.wineServerRoot = "/tmp/.wine-" + std::to_string(::getuid());
+    if (!options_.systemReg.empty()) {
+        store_.emplace(options_.systemReg, options_.wineServerRoot);
+        store_->beforeRename = options_.beforeRename;
+    }
+    Loaded loaded = load(Family::Win9x);
+    file_ = std::move(loaded.file);
+    stamp_ = loaded.stamp;
+    writable_ = loaded.writable;
+    tree_ = std::move(loaded.tree);
+    refreshFamily();
+}
+
+Registry::Loaded Registry::load(Family order) const {
+    Loaded out;
+    if (store_) {
+        auto content = store_->read();
+        out.stamp = content.stamp;
+        out.file = parseRegFile(content.bytes);
+        if (content.bytes.empty() && content.readable) {
+            out.file = RegFile{};  // a missing or empty file is an empty registry
+        } else if (!content.readable || !out.file.valid) {
+            // Never overwrite a file this store does not understand.
+            out.writable = false;
+            out.file.sections.clear();
+        }
+    }
+    out.tree = std::make_unique<KeyTree>(order);
+    KeyTree& tree = *out.tree;
+    for (std::size_t i = 0; i < out.file.sections.size(); ++i) {
+        const auto& path = out.file.sections[i].path;
+        if (path.empty()) continue;  // malformed header: kept in the file, names no key
+        Key* k = &tree.root();
+        for (const auto& part : path) k = &tree.ensureChild(*k, part);
+        k->sections.push_back(i);
+    }
+    const auto hubs = rootHubKeyNames(options_.usbDevicesDir);
+    if (!hubs.empty()) {
+        Key* parent = &tree.root();
+        const auto parts = splitKeyPath(kRootHubPath);
+        for (const auto& part : *parts) parent = &tree.ensureChild(*parent, part);
+        for (const auto& name : hubs) tree.ensureChild(*parent, name).hub = true;
+    }
+    return out;
+}
+
+void Registry::refreshFamily() {
+    family_ = options_.family.value_or(lookup(kNtMarkerKey) ? Family::NT : Family::Win9x);
+    tree_->setOrder(family_);
+}
+
+void Registry::reload() {
+    Loaded fresh = load(family_);
+    // Handles follow their keys by path; a key gone from the file takes its handles with it.
+    handles_.rebind([&](KeyId id) -> std::optional<KeyId> {
+        const Key* old = tree_->find(id);
+        if (!old) return std::nullopt;
+        const Key* now = fresh.tree->descend(fresh.tree->root(), KeyTree::pathOf(*old));
+        return now ? std::optional<KeyId>(now->id) : std::nullopt;
+    });
+    file_ = std::move(fresh.file);
+    stamp_ = fresh.stamp;
+    writable_ = fresh.writable;
+    tree_ = std::move(fresh.tree);
+}
+
+Key* Registry::resolve(HKEY32 handle) const {
+    if (handle == HKEY_LOCAL_MACHINE) return &tree_->root();
+    const auto id = handles_.lookup(handle);
+    return id ? tree_->find(*id) : nullptr;
+}
+
+Key* Registry::lookup(const std::string& path) const {
+    const auto parts = splitKeyPath(path);
+    return parts ? tree_->descend(tree_->root(), *parts) : nullptr;
+}
+
+long Registry::RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) {
+    if (!result) return status::InvalidParameter;
+    *result = 0;
+    Key* base = resolve(key);
+    if (!base) return status::InvalidHandle;
+    const auto parts = splitKeyPath(subKey);
+    Key* target = parts ? tree_->descend(*base, *parts) : nullptr;
+    if (!target) return status::FileNotFound;
+    *result = handles_.open(target->id);
+    return status::Success;
+}
+
+long Registry::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) {
+    const Key* base = resolve(key);
+    if (!base) return status::InvalidHandle;
+    if (index < 0 || !name) return status::InvalidParameter;
+    if (static_cast<std::size_t>(index) >= base->children.size()) return status::NoMoreItems;
+    const std::string& found = base->children[static_cast<std::size_t>(index)]->name;
+    if (found.size() + 1 > capacity) return status::MoreData;
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    return status::Success;
+}
+
+long Registry::RegCloseKey(HKEY32 key) {
+    if (key == HKEY_LOCAL_MACHINE) return status::Success;
+    return handles_.close(key) ? status::Success : status::InvalidHandle;
+}
+
+long Registry::deletable(const Key& key) const {
+    if (!key.parent) return status::AccessDenied;
+    if (KeyTree::hasHubAtOrBelow(key)) return status::AccessDenied;
+    if (family_ == Family::NT && !key.children.empty()) return status::AccessDenied;
+    return status::Success;
+}
+
+long Registry::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    if (!resolve(key)) return status::InvalidHandle;
+    const auto parts = splitKeyPath(subKey);
+    if (!parts) return status::FileNotFound;
+    // An empty name would delete the key behind the handle itself; the
+    // programs never mean that, so it is refused rather than guessed at.
+    if (parts->empty()) return status::InvalidParameter;
+    if (store_) return deleteFromFile(key, toStrings(*parts));
+
+    Key* target = tree_->descend(*resolve(key), *parts);
+    if (!target) return status::FileNotFound;
+    if (const long s = deletable(*target); s != status::Success) return s;
+    tree_->remove(*target);
+    return status::Success;
+}
+
+long Registry::deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts) {
+    // A key that is not there while the file is as last read needs no lock
+    // (the remover tries many such deletions).
+    if (!tree_->descend(*resolve(handle), parts) && store_->stamp() == stamp_) return status::FileNotFound;
+    if (!writable_) return status::AccessDenied;
+    const auto lock = store_->lock();
+    if (!lock) return status::AccessDenied;        // another writer holds the file too long
+    // A running server keeps its own copy and would write it back on exit.
+    if (store_->wineServerRunning()) return status::AccessDenied;
+    if (store_->stamp() != stamp_) {
+        reload();
+        if (!writable_) return status::AccessDenied;
+    }
+    Key* base = resolve(handle);
+    if (!base) return status::InvalidHandle;
+    Key* target = tree_->descend(*base, parts);
+    if (!target) return status::FileNotFound;
+    if (const long s = deletable(*target); s != status::Success) return s;
+
+    std::vector<bool> drop(file_.sections.size(), false);
+    std::size_t firstDropped = file_.sections.size();
+    KeyTree::forEach(*target, [&](const Key& k) {
+        for (std::size_t slot : k.sections) {
+            drop[slot] = true;
+            firstDropped = std::min(firstDropped, slot);
+        }
+    });
+
+    // A parent that only existed through its subkeys would vanish from the
+    // file with its last one; it gets a section of its own in the freed place.
+    Key* parent = target->parent;
+    std::string parentSection;
+    if (parent->parent && parent->sections.empty() && firstDropped < drop.size() &&
+        std::none_of(parent->children.begin(), parent->children.end(), [&](const auto& c) {
+            return c.get() != target && KeyTree::hasSectionAtOrBelow(*c);
+        }))
+        parentSection = emptyKeySection(KeyTree::pathOf(*parent), static_cast<std::int64_t>(std::time(nullptr)));
+
+    if (firstDropped < drop.size()) {
+        std::string text = file_.header;
+        for (std::size_t i = 0; i < file_.sections.size(); ++i) {
+            if (i == firstDropped && !parentSection.empty()) text += parentSection;
+            if (!drop[i] && file_.sections[i].live) text += file_.sections[i].raw;
+        }
+        if (!store_->replace(text)) return status::WriteFault;
+        for (std::size_t i = 0; i < drop.size(); ++i)
+            if (drop[i]) file_.sections[i].live = false;
+        if (!parentSection.empty()) {
+            file_.sections[firstDropped] = {std::move(parentSection), KeyTree::pathOf(*parent), true};
+            parent->sections.push_back(firstDropped);
+        }
+        stamp_ = store_->stamp();
+    }
+    tree_->remove(*target);
+    return status::Success;
+}
+
+void Registry::createKey(const std::string& path) {
+    if (store_) throw std::logic_error("createKey: keys of a file-backed registry change only by deletion");
+    const auto parts = splitKeyPath(path);
+    if (!parts || parts->empty()) throw std::invalid_argument("createKey: bad key path \"" + path + "\"");
+    Key* k = &tree_->root();
+    for (const auto& part : *parts) k = &tree_->ensureChild(*k, part);
+    refreshFamily();
+}
+
+bool Registry::exists(const std::string& path) const { return lookup(path) != nullptr; }
+
+std::vector<std::string> Registry::subkeys(const std::string& path) const {
+    std::vector<std::string> names;
+    if (const Key* k = lookup(path))
+        for (const auto& c : k->children) names.push_back(c->name);
+    return names;
+}
+
+}  // namespace sysaccess::registry

@@ -1,0 +1,78 @@
+#pragma once
+// HKEY_LOCAL_MACHINE of a Wine-style prefix: the prefix's system.reg (or a
+// memory-only tree for tests) with the Win32 registry calls the programs use,
+// a handle table and the live USB root hub keys.
+//
+// Each successful deletion is written back to the file at once; everything
+// else in the file keeps its bytes. See RegFileStore for the locking rules.
+#include "sysaccess/platform/Platform.h"
+#include "sysaccess/registry/Family.h"
+#include "sysaccess/registry/HandleTable.h"
+#include "sysaccess/registry/KeyTree.h"
+#include "sysaccess/registry/RegFileStore.h"
+#include "sysaccess/registry/WineRegFile.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sysaccess::registry {
+
+class Registry {
+public:
+    struct Options {
+        std::filesystem::path systemReg{};     // empty: a memory-only registry
+        std::filesystem::path usbDevicesDir{}; // e.g. "/sys/bus/usb/devices"; empty: no hub keys
+        std::filesystem::path wineServerRoot{}; // empty: "/tmp/.wine-<uid>"
+        std::optional<Family> family{};        // forced family; default: decided from the content
+        // Test hook: runs after the new file is written and flushed, before
+        // it is renamed over system.reg.
+        std::function<void()> beforeRename{};
+    };
+    explicit Registry(Options options);
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
+
+    long RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result);
+    long RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity);
+    long RegDeleteKeyA(HKEY32 key, const std::string& subKey);
+    long RegCloseKey(HKEY32 key);
+    Family family() const { return family_; }
+
+    // For fixtures and tests. createKey makes a key with its parents in a
+    // memory-only registry (it throws for a file-backed one, whose keys
+    // change only through deletions).
+    void createKey(const std::string& path);
+    bool exists(const std::string& path) const;
+    std::vector<std::string> subkeys(const std::string& path) const;  // enumeration order
+
+private:
+    struct Loaded {
+        RegFile file;
+        FileStamp stamp;
+        bool writable = true;
+        std::unique_ptr<KeyTree> tree;
+    };
+    Loaded load(Family order) const;
+    void reload();
+    Key* resolve(HKEY32 handle) const;
+    Key* lookup(const std::string& path) const;
+    long deletable(const Key& key) const;
+    long deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts);
+    void refreshFamily();
+
+    Options options_;
+    Family family_ = Family::Win9x;
+    std::unique_ptr<KeyTree> tree_;
+    HandleTable handles_;
+    std::optional<RegFileStore> store_;
+    RegFile file_;
+    FileStamp stamp_;
+    bool writable_ = true;  // false when the file exists but is unreadable or not a registry file
+};
+
+}  // namespace sysaccess::registry
