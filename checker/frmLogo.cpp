@@ -46,7 +46,7 @@ void frmLogo::Form_Load() {
         Labmail.Caption = mail;
 
         if (!Dir("Brand.bmp").empty()) {
-            Picture1.picture = LoadPicture("Brand.bmp");
+            Picture1.setPicture(LoadPicture("Brand.bmp"));
         } else {
             Picture1.Visible = true;
         }

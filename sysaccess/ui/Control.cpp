@@ -57,6 +57,14 @@ void CheckBox::setValue(int v) {
     if (Click) Click();
 }
 
+void PictureBox::setPicture(Picture p) {
+    picture = std::move(p);
+    if (AutoSize && picture) {
+        Width = picture->width * TwipsPerPixel;
+        Height = picture->height * TwipsPerPixel;
+    }
+}
+
 Timer::Timer(Form& form, std::string name)
     : Control(form, std::move(name), ControlKind::Timer, nullptr) {
     Visible = false;

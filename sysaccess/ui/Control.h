@@ -107,6 +107,8 @@ public:
     Picture picture;
     ControlBorder borderStyle = ControlBorder::Single;
     bool AutoSize = false;
+    // Shows a picture; with AutoSize the box takes the picture's size.
+    void setPicture(Picture p);
     MousePointer mousePointer = MousePointer::Default;
     Picture mouseIcon;
 };

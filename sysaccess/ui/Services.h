@@ -20,6 +20,9 @@ void Kill(const std::string& path);
 files::FieldReader OpenForInput(const std::string& path);
 // Creates or overwrites a text file holding one line and its CR LF.
 void WriteLine(const std::string& path, const std::string& line);
+// The number a text stands for ("0", " 0.0 ", "-2.5e1"); an empty text or a
+// word is a type mismatch (RuntimeError 13).
+double CDbl(const std::string& text);
 // Starts a program without waiting for it.
 void Shell(const std::string& path, int windowStyle);
 
