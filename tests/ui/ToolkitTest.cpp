@@ -27,7 +27,7 @@ public:
         Command2.Default = true;
         Command1.Enabled = false;
         Timer1.setInterval(0);
-        Timer1.Tick = [this] { events.push_back("tick@" + std::to_string(Application::current().now())); };
+        Timer1.Tick = [] { events.push_back("tick@" + std::to_string(Application::current().now())); };
         Command1.Click = [] { events.push_back("Command1"); };
         Command2.Click = [this] { onCommand2(); };
         Check1.Click = [this] { events.push_back("Check1=" + std::to_string(Check1.value())); };
