@@ -190,3 +190,25 @@ TEST(Commands, LinkPictureOpensTheStoredShortcutUnlessSwitchedOff) {
         EXPECT_TRUE(run.machine().launches().empty());
     }
 }
+
+TEST(Commands, FocusStartsOnExitAndTabSkipsWhatCannotTakeIt) {
+    RemoverRun run;
+    Script s = filesOnly();
+    s.linkSwitch = "0";  // the picture is disabled and so skipped too
+    prepare(run, s);
+    run.start();
+    auto& w = run.window();
+    EXPECT_EQ(w.activeControl(), &w.Command2);
+    std::vector<std::string> cycle;
+    for (int i = 0; i < 4; ++i) {
+        run.driver.press("Uninstall", sysaccess::ui::Key::Tab);
+        cycle.push_back(w.activeControl()->name());
+    }
+    EXPECT_EQ(cycle, (std::vector<std::string>{"Check1", "Command1", "Command2", "Check1"}));
+    // Space ticks the focused device; Enter presses "Uninstall", the default button.
+    run.driver.press("Uninstall", sysaccess::ui::Key::Space);
+    EXPECT_EQ(w.Check1.value(), 1);
+    run.driver.answer(mb::No);
+    run.driver.press("Uninstall", sysaccess::ui::Key::Enter);
+    EXPECT_TRUE(run.driver.finished());
+}
