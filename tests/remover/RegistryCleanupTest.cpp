@@ -1,0 +1,243 @@
+// The registry step: layout detection, the 9x walks with the driver database
+// files, the NT bottom-up walks with the failure message, and refusals.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "RemoverHarness.h"
+#include "sysaccess/registry/Registry.h"
+
+using namespace remover_test;
+namespace mb = sysaccess::ui::mb;
+using Keys = std::vector<std::string>;
+
+namespace {
+
+const std::string Ctl = "SYSTEM\\CurrentControlSet\\Control\\";
+const std::string NtMarker = Ctl + "COM Name Arbiter";
+const std::string NtEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
+const std::string Device = NtEnum + "KELVARN\\VID_0E4B&PID_02XX\\";
+const std::string Usb = NtEnum + "USB\\";
+const std::string Class9x = "System\\CurrentControlSet\\Services\\Class\\";
+const std::string Print9x = "System\\CurrentControlSet\\Control\\Print\\";
+
+constexpr const char* FailText =
+    "1) The USB adapter could not be fully uninstalled.\r\n2) You must login with Adaministrator rights and "
+    "re-run\r\n     this program to complete the process.";
+
+// A remover over the given registry, started by clean() or start(); its
+// removal list is the registry entries followed by one present file, so the
+// device can be ticked. One machine runs at a time: a run installs its
+// platform for the whole process.
+struct Machine : RemoverRun {
+    Machine(const Keys& keys, bool nt, const Keys& registryEntries = {"[Delete Registry]"}) {
+        Script s;
+        s.removal = registryEntries;
+        s.removal.insert(s.removal.end(), {"[Delete System]", "QRXSER.VXD"});
+        script(s);
+        registry(keys, nt);
+        prefix.file("C:\\windows\\system\\QRXSER.VXD", "vxd");
+    }
+    // CleanRegistry for one entry with these match entries, on the program's thread.
+    void clean(const std::string& entry, const Keys& matches = {"VID_0E4B", "PID_02", "=========="}) {
+        if (!driver.form("Uninstall")) start();
+        driver.schedule(driver.clock(), [this, entry, matches] {
+            auto& w = window();
+            for (std::size_t n = 1; n <= 22; ++n) w.RegistryMatchList[n] = n <= matches.size() ? matches[n - 1] : "";
+            w.RemovalList[1] = entry;
+            w.EntryIndex = 1;
+            w.CleanRegistry();
+        });
+        driver.advance(1);
+        ASSERT_FALSE(driver.failure());
+    }
+    std::filesystem::path regFile() const { return prefix.path() / "system.reg"; }
+    Keys subkeys(const std::string& path) const {
+        return sysaccess::registry::Registry({.systemReg = regFile()}).subkeys(path);
+    }
+    bool has(const std::string& path) const { return sysaccess::registry::Registry({.systemReg = regFile()}).exists(path); }
+    // Subkey names passed to RegDeleteKeyA, in order.
+    Keys deletes() {
+        Keys r;
+        for (const auto& c : calls().calls)
+            if (c.op == "delete") r.push_back(c.arg);
+        return r;
+    }
+};
+
+// Holds the Wine server lock of the prefix, as a running server does.
+struct WineServerLock {
+    int fd = -1;
+    explicit WineServerLock(const RemoverRun& run) {
+        struct stat st {};
+        ::stat(run.prefix.path().c_str(), &st);
+        char name[64];
+        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+                      static_cast<unsigned long long>(st.st_ino));
+        const auto lock = run.wineServerRoot() / name / "lock";
+        fixtures::writeHostFile(lock, "");
+        fd = ::open(lock.c_str(), O_WRONLY);
+        struct flock l {};
+        l.l_type = F_WRLCK;
+        l.l_whence = SEEK_SET;
+        l.l_len = 1;
+        EXPECT_EQ(::fcntl(fd, F_OFD_SETLK, &l), 0);
+    }
+    ~WineServerLock() { ::close(fd); }
+};
+
+}  // namespace
+
+TEST(RegistryCleanup, LayoutIsNtOnlyWhenTheArbiterIsAmongTheFirst51ControlKeys) {
+    for (int before : {50, 51}) {
+        Keys keys;
+        for (int i = 0; i < before; ++i) keys.push_back(Ctl + "Key" + std::to_string(100 + i));
+        keys.push_back(NtMarker);
+        Machine m(keys, false);
+        m.clean("[Delete Registry]");
+        EXPECT_EQ(m.window().SystemFamily, before == 50 ? 2 : 1) << before;
+    }
+}
+
+TEST(RegistryCleanup, DatabaseFilesGoOnlyIn9xLayoutAndInTheirTwoKnownSpellings) {
+    struct Case {
+        Keys files;
+        bool nt;
+        bool gone;
+    };
+    for (const Case& c : {Case{{"Drvdata.bin", "DRVIDX.BIN"}, false, true}, Case{{"DrvData.BIN", "drvidx.bin"}, false, false},
+                          Case{{"Drvdata.bin", "Drvidx.bin"}, true, false}}) {
+        Machine m(c.nt ? Keys{NtMarker} : Keys{}, c.nt);
+        for (const auto& f : c.files) m.prefix.file("C:\\windows\\inf\\" + f);
+        m.clean("[Delete Registry]");
+        for (const auto& f : c.files) EXPECT_EQ(m.exists("C:\\windows\\inf\\" + f), !c.gone) << f;
+    }
+}
+
+TEST(RegistryCleanup, MatchWalkStartsOverAtIndexOneAndMatchesExactly) {
+    const Keys names{"ROOT_HUB", "Vid_0e4b&Pid_0203", "R2", "R3", "R4", "VID_0E4B&PID_0201", "VID_0E4B&PID_0202"};
+    Keys keys;
+    for (const auto& n : names) keys.push_back("Enum\\USB\\" + n + "\\0000");
+
+    {
+        Machine m(keys, false);
+        m.clean("Enum\\USB");
+        EXPECT_EQ(m.subkeys("Enum\\USB"), Keys(names.begin(), names.begin() + 5));
+        std::vector<int> read;
+        const auto& calls = m.calls().calls;
+        const auto open =
+            std::find_if(calls.begin(), calls.end(), [](auto& c) { return c.op == "open" && c.arg == "Enum\\USB"; });
+        ASSERT_NE(open, calls.end());
+        for (auto c = open; c != calls.end(); ++c)
+            if (c->op == "enum" && c->handle == open->handle) read.push_back(std::stoi(c->arg));
+        std::vector<int> expected{0, 1, 2, 3, 4, 5, 1, 2, 3, 4, 5};
+        for (int i = 1; i <= 20; ++i) expected.push_back(i);
+        EXPECT_EQ(read, expected);
+    }
+    {
+        Machine markerFirst(keys, false);
+        markerFirst.clean("Enum\\USB", {"==========", "VID_0E4B"});
+        EXPECT_EQ(markerFirst.subkeys("Enum\\USB"), names);
+    }
+
+    // An empty entry matches nothing, all 20 entries count without a marker,
+    // and entries 21-22 are never used.
+    Keys matches{""};
+    for (int i = 2; i <= 19; ++i) matches.push_back("nothing" + std::to_string(i));
+    matches.insert(matches.end(), {"PID_0202", "VID_0E4B", "=========="});
+    Machine noMarker(keys, false);
+    noMarker.clean("Enum\\USB", matches);
+    EXPECT_EQ(noMarker.subkeys("Enum\\USB"), Keys(names.begin(), names.begin() + 6));
+}
+
+TEST(RegistryCleanup, EnumeratorPassesOverItsNeighbourAndNamedKeysGo) {
+    Machine m({"Enum\\Root\\A", "Enum\\USB\\B", "Enum\\Net\\C", "Enum\\QRXPORT\\1", "Enum\\QRXPORT2\\1", "Enum\\ZZZ\\1",
+               Class9x + "QRXUSB\\0000", Class9x + "Ports\\0000", Print9x + "Monitors\\QRXUSB",
+               Print9x + "Monitors\\Local Port", Print9x + "Ports\\QRXUSB", Print9x + "Ports\\LPT1:"},
+              false);
+    m.clean("QRXUSB");
+    EXPECT_EQ(m.window().SystemFamily, 1);
+    EXPECT_EQ(m.subkeys("Enum"), (Keys{"Root", "USB", "Net", "QRXPORT2", "ZZZ"}));
+    EXPECT_EQ(m.subkeys(Class9x), Keys{"Ports"});
+    EXPECT_EQ(m.subkeys(Print9x + "Monitors"), Keys{"Local Port"});
+    EXPECT_EQ(m.subkeys(Print9x + "Ports"), Keys{"LPT1:"});
+    m.clean("[Delete Registry]");
+    EXPECT_EQ(m.subkeys("Enum"), (Keys{"Root", "USB", "Net", "ZZZ"}));
+}
+
+TEST(RegistryCleanup, NtRunTakesTheDeviceApartLeafByLeafThenTheEnumeratorAndTheUsbKeys) {
+    Machine m({NtMarker, Device + "L1\\L2\\A", Device + "L1\\L2\\B", NtEnum + "KELVARN\\Other",
+               NtEnum + "Root\\LEGACY_BEEP\\0000", Usb + "ROOT_HUB\\4&1", Usb + "VID_046D&PID_C016\\5&1",
+               Usb + "VID_0E4B&PID_0201\\5&2A\\Device Parameters", Usb + "VID_0E4B&PID_0202\\5&2B"},
+              true);
+    m.start();
+    m.uninstall({mb::Yes, mb::Ok});
+    EXPECT_TRUE(m.driver.finished());
+    ASSERT_EQ(m.driver.boxes().size(), 2u);
+    EXPECT_EQ(m.driver.boxes()[1].style, 48);  // the restart notice, not the failure
+    const Keys deleted = m.deletes();
+    ASSERT_GE(deleted.size(), 4u);
+    EXPECT_EQ(Keys(deleted.begin(), deleted.begin() + 4), (Keys{"A", "B", "L2", "L1"}));
+    EXPECT_EQ(m.subkeys(NtEnum), (Keys{"Root", "USB"}));
+    EXPECT_EQ(m.subkeys(Usb), (Keys{"ROOT_HUB", "VID_046D&PID_C016"}));
+    for (const auto& k : {Usb + "ROOT_HUB\\4&1", Usb + "VID_046D&PID_C016\\5&1", NtEnum + "Root\\LEGACY_BEEP\\0000"})
+        EXPECT_TRUE(m.has(k)) << k;
+    EXPECT_FALSE(m.exists("C:\\windows\\system\\QRXSER.VXD"));
+}
+
+TEST(RegistryCleanup, SurvivingEnumeratorEndsTheRunWithTheFailureMessage) {
+    Machine m({NtMarker, Device + "L1\\L2\\L3\\L4", Usb + "VID_0E4B&PID_0201\\5&2A"}, true);
+    m.start();
+    m.uninstall({mb::Yes, mb::Ok});
+    EXPECT_TRUE(m.driver.finished());
+    ASSERT_EQ(m.driver.boxes().size(), 2u);
+    EXPECT_EQ(m.driver.boxes()[1].text, FailText);
+    EXPECT_EQ(m.driver.boxes()[1].style, 16);
+    EXPECT_EQ(m.driver.boxes()[1].title, "Uninstall Fail");
+    EXPECT_TRUE(m.has(Device + "L1\\L2\\L3\\L4"));
+    EXPECT_TRUE(m.has(Usb + "VID_0E4B&PID_0201\\5&2A"));  // the USB walk never ran
+    EXPECT_TRUE(m.exists("C:\\windows\\system\\QRXSER.VXD"));  // nor the later entries
+}
+
+TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheDeviceItMatched) {
+    // 5&2A\X holds a key of its own, which the walk never takes apart.
+    {
+        Machine refused({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201\\5&2A\\X\\Y",
+                         Usb + "VID_0E4B&PID_0202\\5&2B"},
+                        true);
+        refused.clean("[Delete Registry]");
+        EXPECT_FALSE(refused.driver.finished());
+        EXPECT_EQ(refused.subkeys(Usb), (Keys{"ROOT_HUB", "VID_0E4B&PID_0201"}));
+        EXPECT_TRUE(refused.has(Usb + "VID_0E4B&PID_0201\\5&2A\\X\\Y"));
+        const Keys deleted = refused.deletes();
+        EXPECT_EQ(std::count(deleted.begin(), deleted.end(), "X"), 2);  // once in each pass
+    }
+
+    // Once VID_0E4B&PID_0201 is gone, the key moved into its place is
+    // another device's, which the second entry must not take.
+    Machine moved({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201", Usb + "VID_1234&PID_5678"}, true);
+    moved.clean("[Delete Registry]", {"VID_0E4B", "PID_0201", "=========="});
+    EXPECT_EQ(moved.subkeys(Usb), (Keys{"ROOT_HUB", "VID_1234&PID_5678"}));
+}
+
+TEST(RegistryCleanup, RegistryHeldByAWineServerStaysByteForByte) {
+    for (const bool nt : {false, true}) {
+        Machine m(nt ? Keys{NtMarker, Device + "L1", Usb + "VID_0E4B&PID_0201\\5&2A"}
+                     : Keys{"Enum\\USB\\VID_0E4B&PID_0201\\0001", "Enum\\QRXPORT\\1", Class9x + "QRXUSB\\0000"},
+                  nt, {"[Delete Registry]", "Enum\\USB", "QRXUSB"});
+        const std::string before = fixtures::readHostFile(m.regFile());
+        WineServerLock server(m);
+        m.start();
+        m.uninstall({mb::Yes, nt ? mb::Ok : mb::No});
+        EXPECT_TRUE(m.driver.finished());
+        EXPECT_EQ(fixtures::readHostFile(m.regFile()), before);
+        ASSERT_EQ(m.driver.boxes().size(), 2u);
+        EXPECT_EQ(m.driver.boxes()[1].title, nt ? "Uninstall Fail" : "Restart");
+        // The 9x match walk tried its one matching key once, not again and again.
+        const Keys deleted = m.deletes();
+        EXPECT_EQ(std::count(deleted.begin(), deleted.end(), "VID_0E4B&PID_0201"), nt ? 0 : 1);
+    }
+}
