@@ -1,6 +1,11 @@
 #include "sysaccess/files/FileSystem.h"
 
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -33,6 +38,21 @@ bool isNormalFile(const fs::path& host) {
     return !a.hidden && !a.system && !a.directory;
 }
 
+// Two names in the order of lessIgnoreCase's first key: letters compared in
+// upper case, so the names equal to a name but for case form one range.
+bool upperLess(std::string_view a, std::string_view b) {
+    auto up = [](char c) { return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c); };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return up(x) < up(y); });
+}
+
+std::int64_t nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
+
+// Timestamps of some file systems are as coarse as two seconds; a folder
+// changed more recently than this before it was read may change again
+// without its stamp moving.
+constexpr std::int64_t SettledAfter = 3'000'000'000;
+
 }  // namespace
 
 FileSystem::FileSystem(DriveMap drives, std::function<std::string()> currentDirectory)
@@ -51,14 +71,50 @@ std::string FileSystem::findFirstFile(const std::string& pattern) {
     const fs::path folder = hostOf(folderPart);
     if (!drives_.contains(folder)) return "";
 
-    std::optional<std::string> best;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        if (!matchesPattern(entry, name) || (best && !lessIgnoreCase(entry, *best))) continue;
-        if (isNormalFile(it->path())) best = std::move(entry);
+    const std::vector<std::string>& names = namesIn(folder);
+    auto first = names.begin(), last = names.end();
+    // A plain name matches only its own spellings (a trailing "." also
+    // matches the name without extension, so it takes the long way).
+    if (!hasWildcard(name) && name.back() != '.') {
+        std::tie(first, last) = std::equal_range(names.begin(), names.end(), name, upperLess);
     }
-    return best.value_or("");
+    for (auto it = first; it != last; ++it) {
+        if (matchesPattern(*it, name) && isNormalFile(folder / *it)) return *it;
+    }
+    return "";
+}
+
+const std::vector<std::string>& FileSystem::namesIn(const fs::path& folder) {
+    const std::string key = folder.string();
+    struct stat st {};
+    if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        listings_.erase(key);
+        scratch_.clear();
+        return scratch_;
+    }
+    const FolderStamp stamp{st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+    if (auto it = listings_.find(key); it != listings_.end() && it->second.stamp == stamp) return it->second.names;
+
+    const std::int64_t readAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::system_clock::now().time_since_epoch()).count();
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(key.c_str())) {
+        while (const dirent* e = ::readdir(dir)) {
+            std::string_view n = e->d_name;
+            if (n != "." && n != "..") names.emplace_back(n);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end(), lessIgnoreCase);
+
+    if (readAt - std::max(stamp.modified, stamp.changed) < SettledAfter) {
+        listings_.erase(key);
+        scratch_ = std::move(names);
+        return scratch_;
+    }
+    Listing& kept = listings_[key];
+    kept = Listing{stamp, std::move(names)};
+    return kept.names;
 }
 
 void FileSystem::deleteFile(const std::string& path) {
@@ -74,12 +130,31 @@ void FileSystem::deleteFile(const std::string& path) {
     if (!fs::is_regular_file(st)) accessError();
     if (attributesOf(host).readOnly) accessError();
 
+    // A listing of the folder that is current before this deletion stays
+    // current after it: the name goes and the folder's new stamp is noted, so
+    // the next searches need not read the folder again.
+    const std::string folderKey = host.parent_path().string();
+    auto kept = listings_.find(folderKey);
+    struct stat before {};
+    const bool wasCurrent = kept != listings_.end() && ::stat(folderKey.c_str(), &before) == 0 &&
+                            kept->second.stamp == FolderStamp{before.st_dev, before.st_ino,
+                                                              nanoseconds(before.st_mtim), nanoseconds(before.st_ctim)};
+    if (kept != listings_.end() && !wasCurrent) listings_.erase(kept), kept = listings_.end();
+
     if (!fs::remove(host, ec) || ec) {
         if (ec == std::errc::no_such_file_or_directory) fileNotFound();
         if (ec == std::errc::permission_denied || ec == std::errc::operation_not_permitted)
             raise(err::PermissionDenied, "Permission denied");
         accessError();
     }
+    struct stat after {};
+    if (kept == listings_.end()) return;
+    if (::stat(folderKey.c_str(), &after) != 0) {
+        listings_.erase(kept);
+        return;
+    }
+    kept->second.stamp = {after.st_dev, after.st_ino, nanoseconds(after.st_mtim), nanoseconds(after.st_ctim)};
+    std::erase(kept->second.names, host.filename().string());
 }
 
 std::string FileSystem::readFile(const std::string& path) {
@@ -111,6 +186,7 @@ void FileSystem::writeFile(const std::string& path, const std::string& bytes) {
     // A dangling link would create its target, wherever that points.
     if (!fs::exists(st) && fs::is_symlink(fs::symlink_status(host, ec))) accessError();
 
+    listings_.erase(host.parent_path().string());
     std::ofstream out(host, std::ios::binary | std::ios::trunc);
     if (!out) accessError();
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
