@@ -1,0 +1,289 @@
+#include "sysaccess/drivers/win32/Win32Driver.h"
+
+#include <algorithm>
+#include <string>
+
+#include "sysaccess/paint/Text.h"
+#include "sysaccess/platform/Platform.h"
+#include "sysaccess/ui/Application.h"
+#include "sysaccess/ui/Form.h"
+
+// After the project's headers: windows.h defines macros named like them.
+#include <windows.h>
+#include <windowsx.h>
+
+namespace sysaccess::drivers {
+
+namespace {
+
+const wchar_t* const WindowClass = L"SysaccessForm";
+Win32Driver* current = nullptr;
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (current) return current->handle(hwnd, message, wParam, lParam);
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+std::wstring wideText(const std::string& ansi) {
+    const std::u32string text = paint::decodeAnsi(ansi, hasPlatform() ? platform().ansiCodePage() : ::GetACP());
+    std::wstring out;
+    for (char32_t c : text) {
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+        } else {
+            out.push_back(static_cast<wchar_t>(c));
+        }
+    }
+    return out;
+}
+
+unsigned codePage() { return hasPlatform() ? platform().ansiCodePage() : ::GetACP(); }
+
+}  // namespace
+
+Win32Driver::Win32Driver(void* instance) : instance_(instance), renderer_(paint::platformFonts()) {
+    current = this;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = windowProc;
+    wc.hInstance = static_cast<HINSTANCE>(instance_);
+    wc.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.lpszClassName = WindowClass;
+    ::RegisterClassExW(&wc);
+    owner_ = ::CreateWindowExW(0, WindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                               static_cast<HINSTANCE>(instance_), nullptr);
+    handCursor_ = ::LoadCursorW(static_cast<HINSTANCE>(instance_), MAKEINTRESOURCEW(2));
+    icon_ = ::LoadIconW(static_cast<HINSTANCE>(instance_), MAKEINTRESOURCEW(1));
+}
+
+Win32Driver::~Win32Driver() {
+    for (auto& [form, w] : windows_) ::DestroyWindow(static_cast<HWND>(w.hwnd));
+    if (owner_) ::DestroyWindow(static_cast<HWND>(owner_));
+    current = nullptr;
+}
+
+std::uint64_t Win32Driver::now() { return ::GetTickCount64(); }
+
+void Win32Driver::sleep(std::uint32_t ms) { ::Sleep(ms); }
+
+void Win32Driver::wait(std::optional<std::uint64_t> deadline) {
+    DWORD timeout = INFINITE;
+    if (deadline) {
+        const std::uint64_t t = now();
+        timeout = *deadline <= t ? 0 : static_cast<DWORD>(std::min<std::uint64_t>(*deadline - t, 0x7FFFFFFF));
+    }
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    poll();
+}
+
+void Win32Driver::poll() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+void Win32Driver::windowOpened(ui::Form& form) {
+    DWORD style = WS_POPUP | WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_DLGMODALFRAME;
+    if (form.hasTitleBar) {
+        style |= WS_CAPTION;
+        if (form.ControlBox) style |= WS_SYSMENU;
+    } else {
+        style |= WS_DLGFRAME;
+    }
+    if (form.ShowInTaskbar) exStyle |= WS_EX_APPWINDOW;
+    const int clientW = form.ScaleWidth / ui::TwipsPerPixel, clientH = form.ScaleHeight / ui::TwipsPerPixel;
+    RECT r{0, 0, clientW, clientH};
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    // Centred on the screen, as the form asks, with its real frame size.
+    int x = form.Left / ui::TwipsPerPixel, y = form.Top / ui::TwipsPerPixel;
+    if (form.centred) {
+        x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+        y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    }
+    HWND owner = form.ShowInTaskbar ? nullptr : static_cast<HWND>(owner_);
+    Window& win = windows_[&form];
+    win.caption = form.Caption;
+    HWND hwnd = ::CreateWindowExW(exStyle, WindowClass, wideText(form.Caption).c_str(), style, x, y, w, h, owner,
+                                  nullptr, static_cast<HINSTANCE>(instance_), nullptr);
+    win.hwnd = hwnd;
+    if (form.Icon && icon_) {
+        ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+        ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    }
+    refresh(form);
+    ::ShowWindow(hwnd, SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd);
+}
+
+void Win32Driver::windowClosed(ui::Form& form) {
+    auto it = windows_.find(&form);
+    if (it == windows_.end()) return;
+    HWND hwnd = static_cast<HWND>(it->second.hwnd);
+    windows_.erase(it);
+    ::DestroyWindow(hwnd);
+}
+
+void Win32Driver::refresh(ui::Form& form) {
+    auto it = windows_.find(&form);
+    if (it == windows_.end()) return;
+    Window& win = it->second;
+    HWND hwnd = static_cast<HWND>(win.hwnd);
+    paint::RenderOptions options;
+    options.withFrame = false;
+    options.codePage = codePage();
+    paint::Image image = renderer_.render(form, options);
+    // Repaint only the rows that changed.
+    if (image.width != win.shown.width || image.height != win.shown.height) {
+        win.shown = std::move(image);
+        ::InvalidateRect(hwnd, nullptr, FALSE);
+    } else {
+        int top = -1, bottom = -1;
+        for (int y = 0; y < image.height; ++y) {
+            const auto row = static_cast<std::ptrdiff_t>(y) * image.width;
+            if (!std::equal(image.pixels.begin() + row, image.pixels.begin() + row + image.width,
+                            win.shown.pixels.begin() + row)) {
+                if (top < 0) top = y;
+                bottom = y + 1;
+            }
+        }
+        if (top >= 0) {
+            win.shown = std::move(image);
+            RECT dirty{0, top, win.shown.width, bottom};
+            ::InvalidateRect(hwnd, &dirty, FALSE);
+        }
+    }
+    if (form.Caption != win.caption) {
+        win.caption = form.Caption;
+        ::SetWindowTextW(hwnd, wideText(form.Caption).c_str());
+    }
+    if (form.flashed() != win.flashed) {
+        win.flashed = form.flashed();
+        ::FlashWindow(hwnd, TRUE);
+    }
+    // A modal window elsewhere disables this one, as the desktop does.
+    const bool enabled = ui::Application::exists() && ui::Application::current().acceptsInput(form);
+    if (enabled != win.enabled) {
+        win.enabled = enabled;
+        ::EnableWindow(hwnd, enabled);
+    }
+}
+
+int Win32Driver::messageBox(const std::string& text, int style, const std::string& title) {
+    HWND owner = nullptr;
+    for (auto& [form, w] : windows_) {
+        if (ui::Application::exists() && ui::Application::current().acceptsInput(*form)) owner = static_cast<HWND>(w.hwnd);
+    }
+    return ::MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+}
+
+int Win32Driver::screenWidth() { return ::GetSystemMetrics(SM_CXSCREEN) * ui::TwipsPerPixel; }
+int Win32Driver::screenHeight() { return ::GetSystemMetrics(SM_CYSCREEN) * ui::TwipsPerPixel; }
+
+ui::Form* Win32Driver::formOf(void* hwnd) const {
+    for (auto& [form, w] : windows_) {
+        if (w.hwnd == hwnd) return form;
+    }
+    return nullptr;
+}
+
+void Win32Driver::post(ui::Form& form, const ui::InputEvent& event) {
+    if (!ui::Application::exists()) return;
+    ui::InputEvent e = event;
+    e.form = &form;
+    ui::Application::current().post(e);
+}
+
+std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    HWND hwnd = static_cast<HWND>(hwndPtr);
+    ui::Form* form = formOf(hwndPtr);
+    if (!form) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    using ui::InputEvent;
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(hwnd, &ps);
+            const paint::Image& img = windows_[form].shown;
+            if (img.width > 0) {
+                BITMAPINFO bi{};
+                bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+                bi.bmiHeader.biWidth = img.width;
+                bi.bmiHeader.biHeight = -img.height;
+                bi.bmiHeader.biPlanes = 1;
+                bi.bmiHeader.biBitCount = 32;
+                bi.bmiHeader.biCompression = BI_RGB;
+                std::vector<std::uint8_t> bgra(static_cast<std::size_t>(img.width) * img.height * 4);
+                for (std::size_t i = 0; i < img.pixels.size(); ++i) {
+                    bgra[i * 4] = img.pixels[i].b;
+                    bgra[i * 4 + 1] = img.pixels[i].g;
+                    bgra[i * 4 + 2] = img.pixels[i].r;
+                }
+                ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(img.width), static_cast<DWORD>(img.height), 0, 0, 0,
+                                    static_cast<UINT>(img.height), bgra.data(), &bi, DIB_RGB_COLORS);
+            }
+            ::EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_LBUTTONUP: {
+            InputEvent e;
+            e.type = InputEvent::Type::Click;
+            e.control = form->hitTest(GET_X_LPARAM(lParam) * ui::TwipsPerPixel, GET_Y_LPARAM(lParam) * ui::TwipsPerPixel);
+            post(*form, e);
+            return 0;
+        }
+        case WM_KEYDOWN: {
+            InputEvent e;
+            e.type = InputEvent::Type::Key;
+            switch (wParam) {
+                case VK_TAB: e.key = (::GetKeyState(VK_SHIFT) & 0x8000) ? ui::Key::BackTab : ui::Key::Tab; break;
+                case VK_SPACE: e.key = ui::Key::Space; break;
+                case VK_RETURN: e.key = ui::Key::Enter; break;
+                case VK_ESCAPE: e.key = ui::Key::Escape; break;
+                default: return 0;
+            }
+            post(*form, e);
+            return 0;
+        }
+        case WM_SETCURSOR: {
+            POINT p;
+            ::GetCursorPos(&p);
+            ::ScreenToClient(hwnd, &p);
+            ui::Control* c = form->hitTest(p.x * ui::TwipsPerPixel, p.y * ui::TwipsPerPixel);
+            if (LOWORD(lParam) == HTCLIENT && c && c->kind() == ui::ControlKind::PictureBox &&
+                static_cast<ui::PictureBox*>(c)->mousePointer == ui::MousePointer::Custom && handCursor_) {
+                ::SetCursor(static_cast<HCURSOR>(handCursor_));
+                return TRUE;
+            }
+            break;
+        }
+        case WM_SIZE: {
+            InputEvent e;
+            e.type = InputEvent::Type::StateChange;
+            e.state = wParam == SIZE_MINIMIZED ? ui::WindowState::Minimized : ui::WindowState::Normal;
+            if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) post(*form, e);
+            return 0;
+        }
+        case WM_CLOSE: {
+            InputEvent e;
+            e.type = InputEvent::Type::Close;
+            post(*form, e);
+            return 0;
+        }
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The system is going down: its windows close as the user would close them.
+            if (wParam && ui::Application::exists()) ui::Application::current().closeAllWindows();
+            return 0;
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace sysaccess::drivers

@@ -1,0 +1,231 @@
+#include "sysaccess/platform/win32/Win32Platform.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "sysaccess/RuntimeError.h"
+#include "sysaccess/files/Names.h"
+
+// After the project's headers: windows.h defines macros named like them.
+#include <windows.h>
+#include <shellapi.h>
+
+namespace sysaccess::platform_win32 {
+
+namespace {
+
+// The programs' handle for the root; windows.h names the native one alike.
+constexpr HKEY32 RootHandle = 0x80000002u;
+
+[[noreturn]] void raiseFor(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND: raise(err::FileNotFound, "File not found");
+        case ERROR_PATH_NOT_FOUND: raise(err::PathNotFound, "Path not found");
+        case ERROR_ACCESS_DENIED: raise(err::PathFileAccess, "Path/File access error");
+        case ERROR_NOT_READY: raise(err::DeviceUnavailable, "Device unavailable");
+        case ERROR_INVALID_NAME: raise(err::BadFileName, "Bad file name or number");
+        default: raise(err::PathFileAccess, "Path/File access error");
+    }
+}
+
+std::string folderOf(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// A folder path as the programs expect it: no trailing backslash except at a drive root.
+std::string asFolder(std::string path) {
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+    if (path.size() == 2 && path[1] == ':') path += '\\';
+    return path;
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform() = default;
+
+Win32Platform::~Win32Platform() {
+    for (auto& [handle, key] : keys_) ::RegCloseKey(static_cast<HKEY>(key));
+}
+
+void* Win32Platform::native(HKEY32 key) const {
+    if (key == RootHandle) return HKEY_LOCAL_MACHINE;
+    auto it = keys_.find(key);
+    return it == keys_.end() ? nullptr : it->second;
+}
+
+long Win32Platform::RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) {
+    if (!result) return status::InvalidParameter;
+    *result = 0;
+    HKEY parent = static_cast<HKEY>(native(key));
+    if (!parent) return status::InvalidHandle;
+    HKEY opened = nullptr;
+    const LONG s = ::RegOpenKeyExA(parent, subKey.c_str(), 0, KEY_READ | DELETE, &opened);
+    if (s != ERROR_SUCCESS) return s;
+    const HKEY32 handle = next_;
+    next_ += 4;
+    keys_[handle] = opened;
+    *result = handle;
+    return status::Success;
+}
+
+long Win32Platform::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) {
+    HKEY k = static_cast<HKEY>(native(key));
+    if (!k) return status::InvalidHandle;
+    if (index < 0) return status::InvalidParameter;
+    if (!name) return status::InvalidParameter;
+    return ::RegEnumKeyA(k, static_cast<DWORD>(index), name, capacity);
+}
+
+long Win32Platform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    HKEY k = static_cast<HKEY>(native(key));
+    if (!k) return status::InvalidHandle;
+    // An empty name would delete the open key itself.
+    if (subKey.empty()) return status::InvalidParameter;
+    return ::RegDeleteKeyA(k, subKey.c_str());
+}
+
+long Win32Platform::RegCloseKey(HKEY32 key) {
+    if (key == RootHandle) return status::Success;
+    auto it = keys_.find(key);
+    if (it == keys_.end()) return status::InvalidHandle;
+    const LONG s = ::RegCloseKey(static_cast<HKEY>(it->second));
+    keys_.erase(it);
+    return s;
+}
+
+std::string Win32Platform::windowsDirectory() {
+    std::vector<char> buffer(MAX_PATH + 1);
+    UINT n = ::GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (n >= buffer.size()) {
+        buffer.resize(n + 1);
+        n = ::GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    }
+    return asFolder(std::string(buffer.data(), n));
+}
+
+bool Win32Platform::requestRestart(std::uint32_t flags) {
+    // Where the system has privileges, a restart needs the shutdown privilege.
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        TOKEN_PRIVILEGES tp{};
+        if (::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &tp.Privileges[0].Luid)) {
+            tp.PrivilegeCount = 1;
+            tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+            ::AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
+        }
+        ::CloseHandle(token);
+    }
+    ::ExitWindowsEx(flags, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_FLAG_PLANNED);
+    // The system itself closes the windows (end-session messages) as it goes down.
+    return false;
+}
+
+std::string Win32Platform::findFirstFile(const std::string& pattern) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD e = ::GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return "";
+        raiseFor(e);
+    }
+    // Normal files only, the first in case-insensitive name order, so the
+    // answer does not depend on the order the file system lists them in.
+    std::string best;
+    const std::string wanted = pattern.substr(pattern.find_last_of("\\/:") + 1);
+    do {
+        const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        if (data.dwFileAttributes & skip) continue;
+        const std::string name = data.cFileName;
+        // The system also matches short 8.3 aliases; only the real name counts.
+        if (!files::matchesPattern(name, wanted)) continue;
+        if (best.empty() || files::lessIgnoreCase(name, best)) best = name;
+    } while (::FindNextFileA(find, &data));
+    ::FindClose(find);
+    return best;
+}
+
+void Win32Platform::deleteFile(const std::string& path) {
+    if (files::hasWildcard(path.substr(path.find_last_of("\\/:") + 1))) raise(err::FileNotFound, "File not found");
+    const DWORD attrs = ::GetFileAttributesA(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) raiseFor(::GetLastError());
+    if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) raise(err::PathFileAccess, "Path/File access error");
+    if (!::DeleteFileA(path.c_str())) raiseFor(::GetLastError());
+}
+
+std::string Win32Platform::readFile(const std::string& path) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) raiseFor(::GetLastError());
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(f, chunk, sizeof chunk, &got, nullptr)) && got > 0) bytes.append(chunk, got);
+    const DWORD e = ::GetLastError();
+    ::CloseHandle(f);
+    if (!ok) raiseFor(e);
+    return bytes;
+}
+
+void Win32Platform::writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) raiseFor(::GetLastError());
+    DWORD written = 0;
+    const bool ok = ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    const DWORD e = ::GetLastError();
+    ::CloseHandle(f);
+    if (!ok) raiseFor(e);
+}
+
+std::string Win32Platform::programFolder() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) raiseFor(::GetLastError());
+        if (n < buffer.size()) return asFolder(folderOf(std::string(buffer.data(), n)));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string Win32Platform::currentDirectory() {
+    const DWORD n = ::GetCurrentDirectoryA(0, nullptr);
+    std::string dir(n, '\0');
+    const DWORD got = ::GetCurrentDirectoryA(n, dir.data());
+    dir.resize(got);
+    return asFolder(dir);
+}
+
+void Win32Platform::startProgram(const std::string& path, int windowStyle) {
+    const DWORD attrs = ::GetFileAttributesA(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) raiseFor(::GetLastError());
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(windowStyle);
+    PROCESS_INFORMATION pi{};
+    std::string command = "\"" + path + "\"";
+    if (!::CreateProcessA(path.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        raise(err::CannotStart, "Invalid procedure call or argument");
+    }
+    // Started on its own: nothing here waits for it.
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+}
+
+void Win32Platform::openShortcut(const std::string& content) {
+    // The shell opens Internet shortcuts by file: the stored content goes
+    // into a temporary ".url" file for it.
+    char folder[MAX_PATH + 1];
+    if (!::GetTempPathA(sizeof folder, folder)) raiseFor(::GetLastError());
+    const std::string file = std::string(folder) + "lnk" + std::to_string(::GetCurrentProcessId()) + ".url";
+    writeFile(file, content);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32) raise(err::CannotStart, "Invalid procedure call or argument");
+}
+
+unsigned Win32Platform::ansiCodePage() { return ::GetACP(); }
+
+}  // namespace sysaccess::platform_win32
