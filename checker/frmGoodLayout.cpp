@@ -1,6 +1,7 @@
 // Design of the result window for a computer that supports USB.
 #include "checker/frmGood.h"
 #include "checker/ResultLayout.h"
+#include "sysaccess/ui/Builtin.h"
 
 namespace busprobe {
 
@@ -26,6 +27,9 @@ void frmGood::layout() {
     infoFrame(Frame1);
     whiteBand(Frame2);
     for (PictureBox* p : {&Picture1, &Picture3, &Picture2}) p->borderStyle = ControlBorder::None;
+    Picture1.setPicture(BuiltinPicture("cable_right.bmp"));
+    Picture2.setPicture(BuiltinPicture("cable_left.bmp"));
+    Picture3.setPicture(BuiltinPicture("usblogo.bmp"));
     Label6.Caption = "   2. Please contact us to help you.";
     Label5.Caption = "   1. Please check BIOS.  ";
     Label4.Caption = "   If USB port unable to use : ";

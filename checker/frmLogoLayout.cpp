@@ -1,5 +1,6 @@
 // Design of the brand window: frame, size and every control as drawn.
 #include "checker/frmLogo.h"
+#include "sysaccess/ui/Builtin.h"
 
 namespace busprobe {
 
@@ -35,6 +36,7 @@ void frmLogo::layout() {
     Frame1.Move(120, 840, 3615, 2895);   Frame1.TabIndex = 1;
     Label4.Move(1560, 3840, 4095, 375);  Label4.TabIndex = 3;
     Picture1.borderStyle = ControlBorder::None;
+    Picture1.setPicture(BuiltinPicture("brand.bmp"));
     Label4.Caption = "Copyright (C) 1999 Tarnwick Devices Inc. All rights reserved.";
     Label4.setFont(NoticeFont);
     Label4.alignment = Alignment::Center;

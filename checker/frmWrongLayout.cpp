@@ -1,6 +1,7 @@
 // Design of the result window for a computer without USB support.
 #include "checker/frmWrong.h"
 #include "checker/ResultLayout.h"
+#include "sysaccess/ui/Builtin.h"
 
 namespace busprobe {
 
@@ -24,6 +25,9 @@ void frmWrong::layout() {
     infoFrame(Frame1);
     whiteBand(Frame2);
     for (PictureBox* p : {&Picture1, &Picture3, &Picture2}) p->borderStyle = ControlBorder::None;
+    Picture1.setPicture(BuiltinPicture("cable_right.bmp"));
+    Picture2.setPicture(BuiltinPicture("cable_left.bmp"));
+    Picture3.setPicture(BuiltinPicture("usblogo.bmp"));
     const Font instructions{"Times New Roman", 12, true, false};
     Label3.Caption = " 2. Please contact manufacturer to help you.";
     Label3.setFont(instructions);

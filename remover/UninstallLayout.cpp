@@ -1,5 +1,6 @@
 // Design of the remover's window: frame, size and every control as drawn.
 #include "remover/Uninstall.h"
+#include "sysaccess/ui/Builtin.h"
 
 namespace busclean {
 
@@ -14,6 +15,7 @@ void Uninstall::layout() {
     hasTitleBar = true;
     ControlBox = true;
     ShowInTaskbar = true;
+    Icon = BuiltinIcon("busclean.ico", 32);
     ScaleWidth = 6615;
     ScaleHeight = 4230;
     centred = false;  // start-up centres the window itself
@@ -61,6 +63,7 @@ void Uninstall::layout() {
     Picture1.BackColor = syscolor::Menu;
     Picture1.ForeColor = syscolor::WindowText;
     Picture1.mousePointer = MousePointer::Custom;
+    Picture1.mouseIcon = BuiltinIcon("hand.cur", 32);
 
     Line1.X1 = 0, Line1.Y1 = 2220, Line1.X2 = 7290, Line1.Y2 = 2220;
     Line1.borderStyle = LineStyle::Solid;

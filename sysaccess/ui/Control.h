@@ -5,14 +5,19 @@
 // members (Label1.Click = [this] { Label1_Click(); }).
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "sysaccess/paint/Ico.h"
 #include "sysaccess/ui/Picture.h"
 #include "sysaccess/ui/Types.h"
 
 namespace sysaccess::ui {
 
 class Form;
+
+// An icon or cursor image with its transparency mask and hot spot.
+using IconPicture = std::shared_ptr<const paint::IconImage>;
 
 enum class ControlKind { Label, Frame, CheckBox, CommandButton, PictureBox, Line, Timer, OleContainer };
 
@@ -110,7 +115,7 @@ public:
     // Shows a picture; with AutoSize the box takes the picture's size.
     void setPicture(Picture p);
     MousePointer mousePointer = MousePointer::Default;
-    Picture mouseIcon;
+    IconPicture mouseIcon;  // the pointer shown over the box when mousePointer is Custom
 };
 
 // A line between two points of its container, in twips.

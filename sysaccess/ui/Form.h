@@ -33,7 +33,7 @@ public:
     bool centred = true;           // placed in the middle of the screen when first shown
     Color BackColor = syscolor::ButtonFace;
     Font font;
-    Picture Icon;
+    IconPicture Icon;  // title bar and taskbar icon; none when empty
     WindowState windowState = WindowState::Normal;
 
     // Outer size in twips: client area plus the frame of the border style.
