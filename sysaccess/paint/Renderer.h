@@ -9,6 +9,7 @@
 
 namespace sysaccess::ui {
 class Form;
+class Control;
 }
 
 namespace sysaccess::paint {
@@ -35,6 +36,7 @@ struct RenderOptions {
     bool withFrame = true;   // the whole window, or the client area alone
     bool active = true;      // title bar in the active colours (flashing inverts it)
     unsigned codePage = 1252;  // the machine's ANSI code page, for decoding texts
+    const ui::Control* pressed = nullptr;  // a button or check box held down by the mouse or Space
 };
 
 class Renderer {

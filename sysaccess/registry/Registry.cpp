@@ -4,6 +4,7 @@
 #include "sysaccess/registry/KeyPath.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
@@ -17,6 +18,118 @@ constexpr const char* kNtMarkerKey = "Software\\Microsoft\\Windows NT";
 
 std::vector<std::string> toStrings(const std::vector<std::string_view>& parts) {
     return {parts.begin(), parts.end()};
+}
+
+void appendUtf8(std::string& out, unsigned c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// Reads a quoted string at `pos` (on the opening quote) with Wine's escapes:
+// \\ \" \a \b \e \f \n \r \t \v, \x and up to four hex digits, \ and up
+// to three octal digits. Leaves `pos` after the closing quote; nullopt when
+// the string is not closed.
+std::optional<std::string> quoted(std::string_view line, std::size_t& pos) {
+    if (pos >= line.size() || line[pos] != '"') return std::nullopt;
+    std::string out;
+    for (++pos; pos < line.size(); ++pos) {
+        const char c = line[pos];
+        if (c == '"') {
+            ++pos;
+            return out;
+        }
+        if (c != '\\' || pos + 1 >= line.size()) {
+            out.push_back(c);
+            continue;
+        }
+        const char e = line[++pos];
+        const auto digits = [&](int base, int most) {
+            unsigned v = 0;
+            int n = 0;
+            while (n < most && pos + 1 < line.size()) {
+                const char d = line[pos + 1];
+                int digit = -1;
+                if (d >= '0' && d <= '9') digit = d - '0';
+                else if (base == 16 && d >= 'a' && d <= 'f') digit = d - 'a' + 10;
+                else if (base == 16 && d >= 'A' && d <= 'F') digit = d - 'A' + 10;
+                if (digit < 0 || digit >= base) break;
+                v = v * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+                ++pos, ++n;
+            }
+            return v;
+        };
+        switch (e) {
+            case 'a': out.push_back('\a'); break;
+            case 'b': out.push_back('\b'); break;
+            case 'e': out.push_back('\x1b'); break;
+            case 'f': out.push_back('\f'); break;
+            case 'n': out.push_back('\n'); break;
+            case 'r': out.push_back('\r'); break;
+            case 't': out.push_back('\t'); break;
+            case 'v': out.push_back('\v'); break;
+            case 'x': appendUtf8(out, digits(16, 4)); break;
+            default:
+                if (e >= '0' && e <= '7') {
+                    --pos;
+                    appendUtf8(out, digits(8, 3));
+                } else {
+                    out.push_back(e);  // \\, \" and anything unknown stand for themselves
+                }
+        }
+    }
+    return std::nullopt;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+// The string value `name` among the value lines of one section's text.
+std::optional<std::string> findString(const std::string& raw, std::string_view name) {
+    // Join the continuation lines first: a line ending in '\\' goes on.
+    std::vector<std::string> lines{""};
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\n') {
+            std::string& last = lines.back();
+            if (!last.empty() && last.back() == '\r') last.pop_back();
+            if (!last.empty() && last.back() == '\\') {
+                last.pop_back();
+                while (i + 1 < raw.size() && (raw[i + 1] == ' ' || raw[i + 1] == '\t')) ++i;
+                continue;
+            }
+            lines.emplace_back();
+        } else {
+            lines.back().push_back(raw[i]);
+        }
+    }
+    const bool wantDefault = name.empty() || name == "@";
+    for (const auto& line : lines) {
+        std::size_t pos = 0;
+        std::string valueName;
+        if (line.rfind("@=", 0) == 0) {
+            if (!wantDefault) continue;
+            pos = 1;
+        } else {
+            auto n = quoted(line, pos);
+            if (!n || wantDefault || !sameName(*n, name)) continue;
+            if (pos >= line.size() || line[pos] != '=') continue;
+        }
+        ++pos;  // past '='
+        if (line.compare(pos, 7, "str(2):") == 0) pos += 7;
+        if (auto value = quoted(line, pos)) return value;
+        return std::nullopt;  // a value of that name, but no string
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -224,6 +337,16 @@ std::vector<std::string> Registry::subkeys(const std::string& path) const {
     if (const Key* k = lookup(path))
         for (const auto& c : k->children) names.push_back(c->name);
     return names;
+}
+
+std::optional<std::string> Registry::stringValue(const std::string& keyPath, const std::string& name) const {
+    const Key* key = lookup(keyPath);
+    if (!key) return std::nullopt;
+    for (auto slot = key->sections.rbegin(); slot != key->sections.rend(); ++slot) {
+        if (*slot >= file_.sections.size() || !file_.sections[*slot].live) continue;
+        if (auto value = findString(file_.sections[*slot].raw, name)) return value;
+    }
+    return std::nullopt;
 }
 
 }  // namespace sysaccess::registry

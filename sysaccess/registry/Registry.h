@@ -50,6 +50,14 @@ public:
     bool exists(const std::string& path) const;
     std::vector<std::string> subkeys(const std::string& path) const;  // enumeration order
 
+    // A string value (REG_SZ, or REG_EXPAND_SZ as Wine writes it: str(2)) of
+    // a key in the file, read-only: "ACP" of the code page key, for example.
+    // The name is matched case-insensitively ("" or "@" is the default
+    // value); Wine's escapes are decoded and characters beyond ASCII come back
+    // in UTF-8. nullopt when the key, the value or a string of that name is
+    // missing.
+    std::optional<std::string> stringValue(const std::string& keyPath, const std::string& name) const;
+
 private:
     struct Loaded {
         RegFile file;

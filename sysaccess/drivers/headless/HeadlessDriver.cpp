@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "sysaccess/platform/Platform.h"
+
 namespace sysaccess::drivers {
 
 using ui::InputEvent;
@@ -179,6 +181,16 @@ int HeadlessDriver::messageBox(const std::string& text, int style, const std::st
     answers_.erase(answers_.begin());
     boxes_.push_back(box);
     return box.answer;
+}
+
+paint::Image HeadlessDriver::screenshot(const std::string& name, bool withFrame) {
+    ui::Form* f = form(name);
+    if (!f) throw std::logic_error("no loaded window " + name);
+    if (!renderer_) renderer_ = std::make_unique<paint::Renderer>(paint::platformFonts());
+    paint::RenderOptions options;
+    options.withFrame = withFrame;
+    options.codePage = hasPlatform() ? platform().ansiCodePage() : 1252;
+    return renderer_->render(*f, options);
 }
 
 }  // namespace sysaccess::drivers

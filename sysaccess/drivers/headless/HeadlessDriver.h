@@ -10,11 +10,13 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "sysaccess/paint/Renderer.h"
 #include "sysaccess/ui/Application.h"
 #include "sysaccess/ui/Driver.h"
 
@@ -58,6 +60,10 @@ public:
     // Names of the windows in the order they were opened (shown).
     const std::vector<std::string>& openedWindows() const { return opened_; }
     ui::Form* form(const std::string& name) const;
+    // The window as it looks now, drawn by the renderer with the machine's
+    // code page (call it while the program waits, as every test step ends).
+    // Throws std::logic_error for a window that is not loaded.
+    paint::Image screenshot(const std::string& form, bool withFrame = true);
     std::uint64_t clock() const { return now_; }
 
     // Called on every repaint request, on the program's side.
@@ -97,6 +103,7 @@ private:
     std::vector<Box> unexpected_;
     std::vector<std::string> opened_;
     std::multimap<std::uint64_t, std::function<void()>> scheduled_;
+    std::unique_ptr<paint::Renderer> renderer_;
 };
 
 }  // namespace sysaccess::drivers

@@ -132,7 +132,19 @@ void PrefixPlatform::openShortcut(const std::string& content) {
     spawnDetached({opener.empty() ? "xdg-open" : opener.string(), url});
 }
 
-unsigned PrefixPlatform::ansiCodePage() { return 1252; }
+unsigned PrefixPlatform::ansiCodePage() {
+    // The code page the machine declares; Windows-1252 when it declares none
+    // or something that is no code page number.
+    constexpr unsigned fallback = 1252;
+    const auto acp = registry_->stringValue("System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP");
+    if (!acp || acp->empty() || acp->size() > 5) return fallback;
+    unsigned page = 0;
+    for (char c : *acp) {
+        if (c < '0' || c > '9') return fallback;
+        page = page * 10 + static_cast<unsigned>(c - '0');
+    }
+    return page > 0 && page <= 65535 ? page : fallback;
+}
 
 void PrefixPlatform::spawnDetached(const std::vector<std::string>& argv) {
     if (!options_.allowLaunch) {

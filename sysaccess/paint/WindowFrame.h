@@ -1,0 +1,17 @@
+#pragma once
+// The non-client part of a window: the fixed dialog border and the title bar
+// with its caption and close box.
+#include <string>
+
+#include "sysaccess/paint/Canvas.h"
+#include "sysaccess/paint/FontEngine.h"
+#include "sysaccess/ui/Form.h"
+
+namespace sysaccess::paint {
+
+// Draws the border and title bar of `form` over the whole canvas (the
+// window's outer size); the client area is left for the caller.
+void drawWindowFrame(Canvas& c, FontEngine& fonts, const ui::Form& form, const FrameGeometry& g,
+                     const std::u32string& caption, bool active);
+
+}  // namespace sysaccess::paint

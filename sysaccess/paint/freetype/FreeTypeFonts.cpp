@@ -1,0 +1,241 @@
+#include "sysaccess/paint/freetype/FreeTypeFonts.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+
+namespace sysaccess::paint {
+
+struct FreeTypeFonts::Library {
+    FT_Library ft = nullptr;
+    Library() {
+        if (FT_Init_FreeType(&ft) != 0) throw std::runtime_error("FreeType cannot start");
+    }
+    ~Library() { FT_Done_FreeType(ft); }
+};
+
+struct FreeTypeFonts::Face {
+    FT_Face ft = nullptr;
+    bool embolden = false;
+    bool oblique = false;
+    std::string file;
+    FontMetrics metrics;
+    std::map<char32_t, Glyph> glyphs;
+    ~Face() {
+        if (ft) FT_Done_Face(ft);
+    }
+};
+
+namespace {
+
+std::string substitute(const ui::Font& font) {
+    if (font.name.empty()) return "Liberation Sans";
+    if (font.charset == 136 || font.name == "\u65b0\u7d30\u660e\u9ad4" || font.name == "PMingLiU" ||
+        font.name == "MingLiU")
+        return "AR PL UMing TW";
+    std::string lower;
+    for (char c : font.name) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (lower == "times new roman" || lower == "times") return "Liberation Serif";
+    if (lower == "arial" || lower == "helvetica" || lower == "ms sans serif" || lower == "ms shell dlg")
+        return "Liberation Sans";
+    if (lower == "courier new" || lower == "courier") return "Liberation Mono";
+    return font.name;
+}
+
+int ceil26_6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
+
+}  // namespace
+
+int pixelSize(double points) {
+    const double px = points * 96.0 / 72.0;
+    return std::max(1, static_cast<int>(px + 0.5));
+}
+
+FontRequest fontRequest(const ui::Font& font) {
+    FontRequest r;
+    r.family = substitute(font);
+    // The system's dialog font is an 8-point face whatever size is asked of it.
+    r.pixels = font.name.empty() ? pixelSize(8) : pixelSize(font.size);
+    r.bold = font.bold;
+    r.italic = font.italic;
+    return r;
+}
+
+FreeTypeFonts::FreeTypeFonts() : library_(std::make_unique<Library>()) {}
+FreeTypeFonts::~FreeTypeFonts() = default;
+
+FreeTypeFonts::Face* FreeTypeFonts::open(const std::string& file, int index, const FontRequest& request,
+                                         bool embolden, bool oblique) {
+    auto key = std::make_tuple(file, index, request.pixels, embolden, oblique);
+    auto it = faces_.find(key);
+    if (it != faces_.end()) return it->second.get();
+    auto face = std::make_unique<Face>();
+    if (FT_New_Face(library_->ft, file.c_str(), index, &face->ft) != 0) {
+        face->ft = nullptr;
+        return nullptr;
+    }
+    FT_Select_Charmap(face->ft, FT_ENCODING_UNICODE);
+    if (FT_Set_Pixel_Sizes(face->ft, 0, static_cast<FT_UInt>(request.pixels)) != 0 && face->ft->num_fixed_sizes > 0)
+        FT_Select_Size(face->ft, 0);
+    face->file = file;
+    face->embolden = embolden;
+    face->oblique = oblique;
+    const auto& m = face->ft->size->metrics;
+    face->metrics.ascent = ceil26_6(m.ascender);
+    face->metrics.descent = ceil26_6(-m.descender);
+    if (face->metrics.height() <= 0) face->metrics = FontMetrics{request.pixels * 4 / 5, request.pixels / 5 + 1};
+    return faces_.emplace(key, std::move(face)).first->second.get();
+}
+
+FreeTypeFonts::Face* FreeTypeFonts::match(const FontRequest& request, char32_t mustHave) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.family.c_str()));
+    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, request.pixels);
+    FcPatternAddInteger(pattern, FC_WEIGHT, request.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    if (mustHave) {
+        FcCharSet* set = FcCharSetCreate();
+        FcCharSetAddChar(set, mustHave);
+        FcPatternAddCharSet(pattern, FC_CHARSET, set);
+        FcCharSetDestroy(set);
+    }
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* found = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!found) return nullptr;
+
+    Face* face = nullptr;
+    FcChar8* file = nullptr;
+    int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
+    if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch) {
+        FcPatternGetInteger(found, FC_INDEX, 0, &index);
+        FcPatternGetInteger(found, FC_WEIGHT, 0, &weight);
+        FcPatternGetInteger(found, FC_SLANT, 0, &slant);
+        // Faces without a bold or italic style are made bold or slanted by hand.
+        const bool embolden = request.bold && weight < FC_WEIGHT_DEMIBOLD;
+        const bool oblique = request.italic && slant == FC_SLANT_ROMAN;
+        face = open(reinterpret_cast<const char*>(file), index, request, embolden, oblique);
+    }
+    FcPatternDestroy(found);
+    if (face && mustHave && FT_Get_Char_Index(face->ft, mustHave) == 0) return nullptr;
+    return face;
+}
+
+FreeTypeFonts::Resolved& FreeTypeFonts::resolve(const FontRequest& request) {
+    auto it = fonts_.find(request);
+    if (it != fonts_.end()) return it->second;
+    Resolved r;
+    r.primary = match(request, 0);
+    if (!r.primary) {
+        FontRequest plain = request;
+        plain.family = "sans-serif";
+        r.primary = match(plain, 0);
+    }
+    if (!r.primary) throw std::runtime_error("no font for " + request.family);
+    return fonts_.emplace(request, std::move(r)).first->second;
+}
+
+FreeTypeFonts::Face* FreeTypeFonts::faceFor(Resolved& font, const FontRequest& request, char32_t c) {
+    if (c < 0x20 || FT_Get_Char_Index(font.primary->ft, c) != 0) return font.primary;
+    auto it = font.fallback.find(c);
+    if (it == font.fallback.end()) {
+        Face* other = match(request, c);
+        it = font.fallback.emplace(c, other ? other : font.primary).first;
+    }
+    return it->second;
+}
+
+const FreeTypeFonts::Glyph& FreeTypeFonts::glyph(Face& face, char32_t c) {
+    auto it = face.glyphs.find(c);
+    if (it != face.glyphs.end()) return it->second;
+    Glyph g;
+    FT_Int32 flags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL;
+    if (face.oblique) flags |= FT_LOAD_NO_BITMAP;
+    const FT_UInt index = FT_Get_Char_Index(face.ft, c);
+    if (FT_Load_Glyph(face.ft, index, flags) == 0) {
+        FT_GlyphSlot slot = face.ft->glyph;
+        if (face.oblique) FT_GlyphSlot_Oblique(slot);
+        if (face.embolden) FT_GlyphSlot_Embolden(slot);
+        g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
+        if (slot->format == FT_GLYPH_FORMAT_BITMAP || FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+            const FT_Bitmap& bm = slot->bitmap;
+            g.left = slot->bitmap_left;
+            g.top = slot->bitmap_top;
+            g.width = static_cast<int>(bm.width);
+            g.rows = static_cast<int>(bm.rows);
+            g.alpha.resize(static_cast<std::size_t>(g.width) * g.rows);
+            for (int y = 0; y < g.rows; ++y) {
+                const unsigned char* row = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
+                for (int x = 0; x < g.width; ++x) {
+                    std::uint8_t a = 0;
+                    if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
+                        a = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+                    } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
+                        a = static_cast<std::uint8_t>(row[x] * 255 / std::max(1, bm.num_grays - 1));
+                    }
+                    g.alpha[static_cast<std::size_t>(y) * g.width + x] = a;
+                }
+            }
+        }
+    }
+    return face.glyphs.emplace(c, std::move(g)).first->second;
+}
+
+FontMetrics FreeTypeFonts::metrics(const ui::Font& font) {
+    std::lock_guard lock(mutex_);
+    return resolve(fontRequest(font)).primary->metrics;
+}
+
+int FreeTypeFonts::measure(const ui::Font& font, std::u32string_view text) {
+    std::lock_guard lock(mutex_);
+    const FontRequest request = fontRequest(font);
+    Resolved& r = resolve(request);
+    int width = 0;
+    for (char32_t c : text) width += glyph(*faceFor(r, request, c), c).advance;
+    return width;
+}
+
+void FreeTypeFonts::draw(Image& image, const Rect& clip, int x, int baseline, const ui::Font& font,
+                         std::u32string_view text, Rgb colour) {
+    std::lock_guard lock(mutex_);
+    const FontRequest request = fontRequest(font);
+    Resolved& r = resolve(request);
+    const int x0 = std::max(clip.x, 0), y0 = std::max(clip.y, 0);
+    const int x1 = std::min(clip.x + clip.w, image.width), y1 = std::min(clip.y + clip.h, image.height);
+    for (char32_t c : text) {
+        const Glyph& g = glyph(*faceFor(r, request, c), c);
+        const int gx = x + g.left, gy = baseline - g.top;
+        for (int row = std::max(0, y0 - gy); row < g.rows && gy + row < y1; ++row) {
+            for (int col = std::max(0, x0 - gx); col < g.width && gx + col < x1; ++col) {
+                const unsigned a = g.alpha[static_cast<std::size_t>(row) * g.width + col];
+                if (a == 0) continue;
+                Rgb& p = image.pixels[static_cast<std::size_t>(gy + row) * image.width + gx + col];
+                const auto mix = [a](std::uint8_t under, std::uint8_t over) {
+                    return static_cast<std::uint8_t>((over * a + under * (255 - a) + 127) / 255);
+                };
+                p = Rgb{mix(p.r, colour.r), mix(p.g, colour.g), mix(p.b, colour.b)};
+            }
+        }
+        x += g.advance;
+    }
+}
+
+std::string FreeTypeFonts::fileOf(const ui::Font& font) {
+    std::lock_guard lock(mutex_);
+    return resolve(fontRequest(font)).primary->file;
+}
+
+std::shared_ptr<FontEngine> platformFonts() {
+    static const std::shared_ptr<FontEngine> engine = std::make_shared<FreeTypeFonts>();
+    return engine;
+}
+
+}  // namespace sysaccess::paint

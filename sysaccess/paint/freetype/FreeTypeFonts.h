@@ -1,0 +1,70 @@
+#pragma once
+// The font engine of Linux: faces found through fontconfig, glyphs rendered
+// by FreeType in grey levels and blended onto the picture.
+//
+// The desktop's face names map to metric-compatible faces: Times New Roman
+// -> Liberation Serif, Arial -> Liberation Sans, the Traditional Chinese
+// system font (or any font of the Big5 character set) -> AR PL UMing TW, and
+// the system's dialog font (empty name) -> a sans face at 8 points. A
+// character the face lacks is taken from the face fontconfig proposes for it.
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "sysaccess/paint/FontEngine.h"
+
+namespace sysaccess::paint {
+
+// Family, pixel size, weight and slant as asked of fontconfig.
+struct FontRequest {
+    std::string family;
+    int pixels = 0;
+    bool bold = false;
+    bool italic = false;
+    friend auto operator<=>(const FontRequest&, const FontRequest&) = default;
+};
+FontRequest fontRequest(const ui::Font& font);
+
+class FreeTypeFonts : public FontEngine {
+public:
+    FreeTypeFonts();
+    ~FreeTypeFonts() override;
+    FreeTypeFonts(const FreeTypeFonts&) = delete;
+    FreeTypeFonts& operator=(const FreeTypeFonts&) = delete;
+
+    FontMetrics metrics(const ui::Font& font) override;
+    int measure(const ui::Font& font, std::u32string_view text) override;
+    void draw(Image& image, const Rect& clip, int x, int baseline, const ui::Font& font,
+              std::u32string_view text, Rgb colour) override;
+
+    // The font file a font resolves to (for tests and diagnostics).
+    std::string fileOf(const ui::Font& font);
+
+private:
+    struct Face;
+    struct Glyph {
+        int left = 0, top = 0, width = 0, rows = 0, advance = 0;
+        std::vector<std::uint8_t> alpha;  // width * rows coverage
+    };
+    struct Resolved {
+        Face* primary = nullptr;
+        std::map<char32_t, Face*> fallback;
+    };
+
+    Resolved& resolve(const FontRequest& request);
+    Face* match(const FontRequest& request, char32_t mustHave);
+    Face* open(const std::string& file, int index, const FontRequest& request, bool embolden, bool oblique);
+    Face* faceFor(Resolved& font, const FontRequest& request, char32_t c);
+    const Glyph& glyph(Face& face, char32_t c);
+
+    std::mutex mutex_;
+    struct Library;
+    std::unique_ptr<Library> library_;
+    std::map<std::tuple<std::string, int, int, bool, bool>, std::unique_ptr<Face>> faces_;
+    std::map<FontRequest, Resolved> fonts_;
+};
+
+}  // namespace sysaccess::paint
