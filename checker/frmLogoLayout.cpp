@@ -37,7 +37,7 @@ void frmLogo::layout() {
     Label4.Move(1560, 3840, 4095, 375);  Label4.TabIndex = 3;
     Picture1.borderStyle = ControlBorder::None;
     Picture1.setPicture(BuiltinPicture("brand.bmp"));
-    Label4.Caption = "Copyright (C) 1999 Tarnwick Devices Inc. All rights reserved.";
+    Label4.Caption = "Copyright (C) 1999 Tarnwick Devices Inc.";
     Label4.setFont(NoticeFont);
     Label4.alignment = Alignment::Center;
 
