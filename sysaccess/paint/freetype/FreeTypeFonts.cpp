@@ -51,11 +51,6 @@ int ceil26_6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 
 }  // namespace
 
-int pixelSize(double points) {
-    const double px = points * 96.0 / 72.0;
-    return std::max(1, static_cast<int>(px + 0.5));
-}
-
 FontRequest fontRequest(const ui::Font& font) {
     FontRequest r;
     r.family = substitute(font);
