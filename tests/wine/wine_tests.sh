@@ -1,0 +1,241 @@
+#!/usr/bin/env bash
+# The cross-built programs under Wine: a fresh Wine prefix under Xvfb, the
+# driver disk mapped as A:, the registry prepared through Wine itself, the
+# programs driven with real X input. Then the same removal through the Linux
+# build on an identical prefix, and the two results compared.
+#
+#   wine_tests.sh <windows build dir> <linux build dir> <work dir>
+set -uo pipefail
+win_build=$(realpath "$1"); linux_build=$(realpath "$2"); work=$(realpath -m "$3")
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(command -v wine || echo /usr/lib/wine/wine64)
+
+passed=0; failed=0
+check() {  # check "what" command...
+    local what=$1; shift
+    if "$@"; then passed=$((passed + 1)); echo "ok: $what"; else failed=$((failed + 1)); echo "FAILED: $what"; fi
+}
+
+rm -rf "$work"; mkdir -p "$work/shots"
+# A display of our own.
+for n in $(seq 91 120); do [ -e /tmp/.X11-unix/X$n ] || { display=:$n; break; }; done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+trap 'kill $xvfb 2>/dev/null; for p in "$work"/prefix "$work"/linux-prefix; do WINEPREFIX=$p wineserver -k 2>/dev/null; done' EXIT
+for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+
+shot() { import -window root "$work/shots/$1.png"; }
+# Wine takes a click only after it has seen the pointer arrive.
+click_at() {
+    xdotool mousemove 0 0; sleep 0.1
+    xdotool mousemove --window "$1" "$2" "$3"; sleep 0.3; xdotool click 1
+}
+# Pixels of one exact colour in a screenshot.
+count_colour() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format "%[fx:round(mean*w*h)]" info:; }
+# The first visible window of a Wine program, waiting for it.
+window_of() {
+    local class=$1 id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --class "$class" 2>/dev/null | tail -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
+wait_gone() { for _ in $(seq 100); do kill -0 "$1" 2>/dev/null || return 0; sleep 0.2; done; return 1; }
+# Closes a window as the user does: Alt+F4 on it.
+close_window() { xdotool windowfocus --sync "$1" 2>/dev/null; sleep 0.2; xdotool key alt+F4; }
+# Answers the message box of that title with a key, once it shows.
+answer_box() {
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -1)
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    [ -n "$id" ] || return 1
+    xdotool windowfocus --sync "$id" 2>/dev/null; sleep 0.3
+    xdotool key "$2"
+}
+# The keys below Enum, one path a line.
+export_keys() {
+    WINEPREFIX=$1 "$wine" reg export 'HKLM\SYSTEM\CurrentControlSet\Enum' "Z:${2//\//\\}" /y > /dev/null 2>&1
+    iconv -f UTF-16 -t UTF-8 "$2" | grep '^\[' | tr -d '\r' | sort   # Wine writes UTF-16
+}
+# Ends whatever still runs in a prefix, so the next step starts clean.
+settle() { WINEPREFIX=$1 wineserver -k 2>/dev/null; WINEPREFIX=$1 timeout 60 wineserver -w; }
+
+# --- the machine: a fresh prefix with the driver disk as A: ---------------------
+make_prefix() {  # make_prefix <dir>
+    local p=$1
+    WINEPREFIX=$p "$wine" wineboot -i > "$work/wineboot.log" 2>&1
+    # The desktop's fonts by their metric-compatible stand-ins, as a Windows machine has them.
+    local r='HKCU\Software\Wine\Fonts\Replacements'
+    WINEPREFIX=$p "$wine" reg add "$r" /v "Times New Roman" /d "Liberation Serif" /f > /dev/null 2>&1
+    WINEPREFIX=$p "$wine" reg add "$r" /v "Arial" /d "Liberation Sans" /f > /dev/null 2>&1
+    WINEPREFIX=$p wineserver -w
+    mkdir -p "$work/disk"
+    ln -sfn "$work/disk" "$p/dosdevices/a:"
+}
+reg() { WINEPREFIX=$prefix "$wine" reg "$@" > /dev/null 2>&1; }
+
+mkdir -p "$work/disk"
+cp "$win_build/checker/Busprobe.exe" "$work/disk/BUSPROBE.EXE"
+cp "$win_build/remover/Busclean.exe" "$work/disk/BUSCLEAN.EXE"
+printf '"Tarnwick Devices, Inc.","12 Mill Lane, Suite 4","+1 555 0100","+1 555 0101","support@tarnwick.example"\r\n' \
+    > "$work/disk/Busprobe.dat"
+{
+    printf '%s\r\n' 'A:\BUSPROBE.EXE' "USB Adapter Driver Removal" "Version 1.0" "Tarnwick Devices Inc." \
+        "Tel +1 555 0100" "Fax +1 555 0101" "support@tarnwick.example" "[InternetShortcut]" \
+        "URL=http://www.tarnwick.example/" 1 "USB to Serial Adapter" "" x VID_0E4B "=========="
+    for _ in $(seq 16 35); do printf '\r\n'; done
+    printf '%s\r\n' "[Delete Registry]" "unused" "[Delete System32]" "QRXUSB.SYS" "[Delete Inf]" "QRX*.INF"
+    for _ in $(seq 42 145); do printf '\r\n'; done
+} > "$work/disk/Unins.dat"
+
+prefix=$work/prefix
+make_prefix "$prefix"
+cp -a "$prefix" "$work/pristine"   # for the Linux build later
+
+# --- the checker --------------------------------------------------------------
+run_checker() {  # run_checker <name>: the verdict is shot on both sides of a blink
+    (cd "$prefix/drive_c" && WINEPREFIX=$prefix "$wine" 'A:\BUSPROBE.EXE' > /dev/null 2>&1) &
+    local pid=$! w
+    w=$(window_of busprobe.exe) || { echo "no brand window"; return 1; }
+    sleep 1; shot "$1-brand"
+    # The company label: 3720, 1320 twips into the client area. Wine may let
+    # a click at a window it has only just mapped go by: try again then.
+    local attempt
+    for attempt in 1 2 3; do
+        click_at "$w" 260 95
+        sleep 1
+        verdict_shown && break
+    done
+    # The verdict blinks: shoot until it shows in its colour.
+    local i
+    for i in 1 2 3 4 5 6 7 8; do
+        shot "$1-verdict"
+        [ "$(count_colour "$work/shots/$1-verdict.png" '#00FF00')" -gt 200 ] && break
+        [ "$(count_colour "$work/shots/$1-verdict.png" '#FF0000')" -gt 200 ] && break
+        sleep 0.1
+    done
+    w=$(window_of busprobe.exe)
+    close_window "$w"
+    wait_gone $pid
+    local gone=$?
+    settle "$prefix"
+    return $gone
+}
+# A result window (408 or 409 pixels wide) is on screen.
+verdict_shown() {
+    local v
+    for v in $(xdotool search --onlyvisible --class busprobe.exe 2>/dev/null); do
+        xwininfo -id "$v" | grep -qE 'Width: 40[89]$' && return 0
+    done
+    return 1
+}
+# Pixels of a colour in the verdict shot.
+verdict_colour() { count_colour "$work/shots/$1-verdict.png" "$2"; }
+
+reg delete 'HKLM\Enum' /f
+check "closing the result window ends the checker" run_checker no-hub
+check "checker without the hub key shows the red verdict" test "$(verdict_colour no-hub '#FF0000')" -gt 200
+check "... and not the green one" test "$(verdict_colour no-hub '#00FF00')" -lt 50
+
+reg add 'HKLM\Enum\USB\ROOT_HUB\PCI&VEN_8086&DEV_7112' /f
+run_checker hub
+check "checker with a root hub shows the green verdict" test "$(verdict_colour hub '#00FF00')" -gt 200
+reg delete 'HKLM\Enum' /f
+
+# --- the remover ----------------------------------------------------------------
+install_adapter() {  # install_adapter <prefix>
+    local p=$1
+    WINEPREFIX=$p "$wine" regedit /S "$(winepath_of "$here/adapter-nt.reg")" > /dev/null 2>&1 || \
+        WINEPREFIX=$p "$wine" reg import "$(winepath_of "$here/adapter-nt.reg")" > /dev/null 2>&1
+    mkdir -p "$p/drive_c/windows/system32/drivers" "$p/drive_c/windows/inf"
+    echo driver > "$p/drive_c/windows/system32/drivers/QRXUSB.SYS"
+    echo inf > "$p/drive_c/windows/inf/QRXSER.INF"
+    echo inf > "$p/drive_c/windows/inf/QRXPORT.INF"
+    echo other > "$p/drive_c/windows/inf/MSPORTS.INF"
+    settle "$p"
+}
+winepath_of() { echo "Z:${1//\//\\}"; }
+
+start_remover() {
+    (cd "$prefix/drive_c" && WINEPREFIX=$prefix "$wine" 'A:\BUSCLEAN.EXE' > /dev/null 2>&1) &
+    remover=$!
+    remover_window=$(window_of busclean.exe)
+    sleep 1
+}
+
+# Uninstall without a tick.
+install_adapter "$prefix"
+export_keys "$prefix" "$work/enum-before.reg" > "$work/keys-before.txt"
+start_remover
+xdotool windowfocus --sync "$remover_window" 2>/dev/null
+xdotool key --window "$remover_window" Tab Tab Tab Return   # Exit -> Check1 -> Picture1 -> Uninstall
+sleep 1; shot remover-no-tick
+check "no tick: the select-device box" answer_box Error Return
+sleep 0.5
+check "no tick: nothing removed" test -e "$prefix/drive_c/windows/system32/drivers/QRXUSB.SYS"
+
+# The first information line starts the checker from the driver disk.
+xdotool windowfocus --sync "$remover_window" 2>/dev/null
+click_at "$remover_window" 230 10   # Label1: 3000, 0 twips
+check "Label1 starts A:\\BUSPROBE.EXE" window_of busprobe.exe
+pkill -f -i 'busprobe\.exe' 2>/dev/null; sleep 1
+click_at "$remover_window" 384 248   # Exit: 5040, 3360 twips, 1455 x 735
+check "Exit ends the remover" wait_gone $remover
+settle "$prefix"
+
+# The removal: tick, Uninstall, Yes, then the notice.
+start_remover
+xdotool windowfocus --sync "$remover_window" 2>/dev/null
+xdotool key --window "$remover_window" Tab space Tab Tab Return
+sleep 1; shot remover-confirm
+check "the confirmation box" answer_box "Uninstall driver" Return   # Yes
+sleep 1; shot remover-notice
+check "the restart notice" answer_box Restart Return               # OK
+check "the remover ends after the notice" wait_gone $remover
+settle "$prefix"
+check "the enumerator key is gone" bash -c "! WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\KELVARN' > /dev/null 2>&1"
+check "the adapter's USB key is gone" bash -c "! WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0E4B&PID_0204' > /dev/null 2>&1"
+check "the mouse's USB key stays" bash -c "WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_046D&PID_C00E' > /dev/null 2>&1"
+check "the driver files are gone" test ! -e "$prefix/drive_c/windows/system32/drivers/QRXUSB.SYS" -a ! -e "$prefix/drive_c/windows/inf/QRXSER.INF"
+check "other files stay" test -e "$prefix/drive_c/windows/inf/MSPORTS.INF"
+
+# --- one behaviour, two platforms ---------------------------------------------
+# The same removal by the Linux build on an identical prefix (no Wine server running).
+# Its own driver disk: the Linux programs beside the same data files.
+linux=$work/linux-prefix
+cp -a "$work/pristine" "$linux"
+mkdir -p "$work/disk-linux"
+cp "$work/disk/Unins.dat" "$work/disk/Busprobe.dat" "$work/disk-linux/"
+cp "$linux_build/remover/Busclean" "$work/disk-linux/BUSCLEAN"
+ln -sfn "$work/disk-linux" "$linux/dosdevices/a:"
+install_adapter "$linux"
+settle "$linux"
+(cd "$linux/drive_c" && WINEPREFIX=$linux "$work/disk-linux/BUSCLEAN") &
+lpid=$!
+lw=""
+for _ in $(seq 100); do lw=$(xdotool search --onlyvisible --name '^USB Uninstall Utility$' 2>/dev/null | tail -1); [ -n "$lw" ] && break; sleep 0.2; done
+sleep 0.5
+xdotool windowfocus --sync "$lw" 2>/dev/null
+xdotool key --window "$lw" Tab space Tab Tab Return
+answer_box "Uninstall driver" Return; answer_box Restart Return
+check "the Linux build ends after the notice" wait_gone $lpid
+
+export_keys "$prefix" "$work/enum-wine.reg" > "$work/keys-wine.txt"
+export_keys "$linux" "$work/enum-linux.reg" > "$work/keys-linux.txt"
+settle "$linux"
+(cd "$prefix/drive_c" && find . -type f | sort) > "$work/files-wine.txt"
+(cd "$linux/drive_c" && find . -type f | sort) > "$work/files-linux.txt"
+check "the removal took keys away" test "$(wc -l < "$work/keys-wine.txt")" -lt "$(wc -l < "$work/keys-before.txt")"
+check "both builds leave the same keys" diff -u "$work/keys-wine.txt" "$work/keys-linux.txt"
+check "both builds leave the same files" diff -u "$work/files-wine.txt" "$work/files-linux.txt"
+
+echo "screenshots: $work/shots"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
