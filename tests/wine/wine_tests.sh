@@ -57,6 +57,7 @@ answer_box() {
     done
     [ -n "$id" ] || return 1
     xdotool windowfocus --sync "$id" 2>/dev/null; sleep 0.3
+    [ -n "${3:-}" ] && shot "$3"
     xdotool key "$2"
 }
 # The keys below Enum, one path a line.
@@ -177,7 +178,7 @@ start_remover
 xdotool windowfocus --sync "$remover_window" 2>/dev/null
 xdotool key --window "$remover_window" Tab Tab Tab Return   # Exit -> Check1 -> Picture1 -> Uninstall
 sleep 1; shot remover-no-tick
-check "no tick: the select-device box" answer_box Error Return
+check "no tick: the select-device box" answer_box Error Return remover-select-device
 sleep 0.5
 check "no tick: nothing removed" test -e "$prefix/drive_c/windows/system32/drivers/QRXUSB.SYS"
 
@@ -194,10 +195,8 @@ settle "$prefix"
 start_remover
 xdotool windowfocus --sync "$remover_window" 2>/dev/null
 xdotool key --window "$remover_window" Tab space Tab Tab Return
-sleep 1; shot remover-confirm
-check "the confirmation box" answer_box "Uninstall driver" Return   # Yes
-sleep 1; shot remover-notice
-check "the restart notice" answer_box Restart Return               # OK
+check "the confirmation box" answer_box "Uninstall driver" Return remover-confirm   # Yes
+check "the restart notice" answer_box Restart Return remover-notice                # OK
 check "the remover ends after the notice" wait_gone $remover
 settle "$prefix"
 check "the enumerator key is gone" bash -c "! WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\KELVARN' > /dev/null 2>&1"
@@ -222,9 +221,11 @@ lpid=$!
 lw=""
 for _ in $(seq 100); do lw=$(xdotool search --onlyvisible --name '^USB Uninstall Utility$' 2>/dev/null | tail -1); [ -n "$lw" ] && break; sleep 0.2; done
 sleep 0.5
-xdotool windowfocus --sync "$lw" 2>/dev/null
-xdotool key --window "$lw" Tab space Tab Tab Return
-answer_box "Uninstall driver" Return; answer_box Restart Return
+# Its window holds its own frame: the device box and "Uninstall", as a person clicks them.
+click_at "$lw" 30 214
+click_at "$lw" 379 202
+check "the Linux build's confirmation box" answer_box "Uninstall driver" Return linux-confirm
+check "the Linux build's restart notice" answer_box Restart Return linux-notice
 check "the Linux build ends after the notice" wait_gone $lpid
 
 export_keys "$prefix" "$work/enum-wine.reg" > "$work/keys-wine.txt"
