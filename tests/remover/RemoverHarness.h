@@ -10,13 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "fixtures/PrefixBuilder.h"
-#include "fixtures/RecordingPlatform.h"
-#include "fixtures/SystemReg.h"
+#include "fixtures/ProgramRun.h"
 #include "remover/Busclean.h"
 #include "remover/Uninstall.h"
-#include "sysaccess/drivers/headless/HeadlessDriver.h"
-#include "sysaccess/platform/prefix/PrefixPlatform.h"
 
 namespace remover_test {
 
@@ -62,36 +58,20 @@ struct Script {
     }
 };
 
-class RemoverRun {
+class RemoverRun : public fixtures::ProgramRun {
 public:
     RemoverRun() {
         for (const char* f : {"C:\\windows\\system", "C:\\windows\\system32\\drivers", "C:\\windows\\inf",
                               "C:\\windows\\inf\\other"}) {
             prefix.folder(f);
         }
-        fixtures::writeHostFile(usb_ / ".keep", "");
     }
-
-    fixtures::Prefix prefix;
 
     void script(const Script& s) { prefix.file("A:\\Unins.dat", s.text()); }
-    void registry(const std::vector<std::string>& keys, bool nt = false) {
-        fixtures::writeSystemReg(prefix.path() / "system.reg", keys, nt);
-    }
-    std::filesystem::path wineServerRoot() const { return usb_ / "wine-server"; }
 
+    // Starts Busclean as if run from `programFolder` with `cwd` current.
     void start(const std::string& programFolder = "A:\\", const std::string& cwd = "C:\\") {
-        sysaccess::platform_prefix::PrefixOptions o;
-        o.prefix = prefix.path();
-        o.usbDevicesDir = usb_.path();
-        o.wineServerRoot = wineServerRoot();
-        o.programFile = prefix.host(programFolder) / "BUSCLEAN.EXE";
-        o.currentDir = prefix.host(cwd);
-        o.allowLaunch = false;
-        machine_ = std::make_unique<sysaccess::platform_prefix::PrefixPlatform>(o);
-        recorder_ = std::make_unique<fixtures::RecordingPlatform>(*machine_);
-        guard_.emplace(*recorder_);
-        driver.start([this] { busclean::run(driver); });
+        startProgram(busclean::run, "BUSCLEAN.EXE", programFolder, cwd);
     }
 
     busclean::Uninstall& window() {
@@ -99,8 +79,6 @@ public:
         if (!f) throw std::runtime_error("the remover's window is not loaded");
         return dynamic_cast<busclean::Uninstall&>(*f);
     }
-    fixtures::RecordingPlatform& calls() { return *recorder_; }
-    sysaccess::platform_prefix::PrefixPlatform& machine() { return *machine_; }
     bool exists(const std::string& winPath) const { return std::filesystem::exists(prefix.host(winPath)); }
 
     // Ticks the device and presses "Uninstall", answering the boxes given.
@@ -109,16 +87,6 @@ public:
         if (window().Check1.value() == 0) driver.click("Uninstall", "Check1");
         driver.click("Uninstall", "Command1");
     }
-
-private:
-    fixtures::TempDir usb_;
-    std::unique_ptr<sysaccess::platform_prefix::PrefixPlatform> machine_;
-    std::unique_ptr<fixtures::RecordingPlatform> recorder_;
-    std::optional<sysaccess::PlatformGuard> guard_;
-
-public:
-    // Last, so the program thread ends before the machine goes.
-    sysaccess::drivers::HeadlessDriver driver;
 };
 
 }  // namespace remover_test

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sysaccess/paint/Text.h"
+#include "sysaccess/paint/gdi/Wide.h"
 #include "sysaccess/platform/Platform.h"
 #include "sysaccess/ui/Application.h"
 #include "sysaccess/ui/Form.h"
@@ -24,22 +25,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-std::wstring wideText(const std::string& ansi) {
-    const std::u32string text = paint::decodeAnsi(ansi, hasPlatform() ? platform().ansiCodePage() : ::GetACP());
-    std::wstring out;
-    for (char32_t c : text) {
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<wchar_t>(c));
-        }
-    }
-    return out;
-}
-
 unsigned codePage() { return hasPlatform() ? platform().ansiCodePage() : ::GetACP(); }
+
+// A text of the programs, in the machine's code page, for the wide calls.
+std::wstring wideText(const std::string& ansi) { return paint::wide(paint::decodeAnsi(ansi, codePage())); }
 
 }  // namespace
 

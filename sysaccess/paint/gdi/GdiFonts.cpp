@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "sysaccess/paint/FontEngine.h"
+#include "sysaccess/paint/gdi/Wide.h"
 
 // After the project's headers: windows.h defines macros (RGB) that they use as names.
 #include <windows.h>
@@ -13,20 +14,6 @@
 namespace sysaccess::paint {
 
 namespace {
-
-std::wstring wide(std::u32string_view text) {
-    std::wstring out;
-    for (char32_t c : text) {
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<wchar_t>(c));
-        }
-    }
-    return out;
-}
 
 std::wstring fromUtf8(const std::string& s) {
     if (s.empty()) return {};
