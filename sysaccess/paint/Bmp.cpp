@@ -5,36 +5,13 @@
 #include <stdexcept>
 #include <vector>
 
+#include "sysaccess/paint/LittleEndian.h"
+
 namespace sysaccess::paint {
 namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
-constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kBitFields = 3;
-
-// Little-endian access to a byte range; every read is preceded by has().
-class Bytes {
-public:
-    explicit Bytes(std::string_view data) : data_(data) {}
-
-    bool has(std::uint64_t offset, std::uint64_t count) const {
-        return offset <= data_.size() && count <= data_.size() - offset;
-    }
-    std::uint8_t u8(std::size_t offset) const { return static_cast<std::uint8_t>(data_[offset]); }
-    std::uint16_t u16(std::size_t offset) const {
-        return static_cast<std::uint16_t>(u8(offset) | u8(offset + 1) << 8);
-    }
-    std::uint32_t u32(std::size_t offset) const {
-        return static_cast<std::uint32_t>(u16(offset)) |
-               static_cast<std::uint32_t>(u16(offset + 2)) << 16;
-    }
-    std::int32_t i32(std::size_t offset) const { return static_cast<std::int32_t>(u32(offset)); }
-
-private:
-    std::string_view data_;
-};
 
 struct Layout {
     std::int64_t width = 0;
@@ -49,13 +26,13 @@ bool isInfoHeaderSize(std::uint32_t size) {
     return size == kInfoHeaderSize || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-bool isStandardMasks(const Bytes& in, std::size_t at) {
+bool isStandardMasks(const LittleEndian& in, std::size_t at) {
     return in.u32(at) == 0x00FF0000u && in.u32(at + 4) == 0x0000FF00u &&
            in.u32(at + 8) == 0x000000FFu;
 }
 
 // Reads the headers and the palette; nullopt for anything not decodable.
-std::optional<Layout> readLayout(const Bytes& in) {
+std::optional<Layout> readLayout(const LittleEndian& in) {
     if (!in.has(0, kFileHeaderSize + 4) || in.u8(0) != 'B' || in.u8(1) != 'M') return std::nullopt;
     Layout layout;
     layout.pixelOffset = in.u32(10);
@@ -120,11 +97,11 @@ std::optional<Layout> readLayout(const Bytes& in) {
     return layout;
 }
 
-std::optional<Image> decodePixels(const Bytes& in, const Layout& layout) {
+std::optional<Image> decodePixels(const LittleEndian& in, const Layout& layout) {
     const std::uint64_t bitsPerRow = static_cast<std::uint64_t>(layout.width) * layout.bits;
     const std::uint64_t stride = (bitsPerRow + 31) / 32 * 4;
-    const std::uint64_t lastRowBytes = (bitsPerRow + 7) / 8;
-    const std::uint64_t needed = stride * (layout.height - 1) + lastRowBytes;
+    const std::uint64_t lastRowLittleEndian = (bitsPerRow + 7) / 8;
+    const std::uint64_t needed = stride * (layout.height - 1) + lastRowLittleEndian;
     if (!in.has(layout.pixelOffset, needed)) return std::nullopt;
 
     Image image;
@@ -167,7 +144,7 @@ void put32(std::string& out, std::uint32_t v) {
 }  // namespace
 
 std::optional<Image> decodeBmp(std::string_view bytes) {
-    const Bytes in(bytes);
+    const LittleEndian in(bytes);
     const std::optional<Layout> layout = readLayout(in);
     if (!layout) return std::nullopt;
     return decodePixels(in, *layout);

@@ -6,37 +6,21 @@
 #include <tuple>
 
 #include "sysaccess/paint/Bmp.h"
+#include "sysaccess/paint/LittleEndian.h"
 
 namespace sysaccess::paint {
 namespace {
 
 constexpr std::size_t kDirectorySize = 6;
 constexpr std::size_t kEntrySize = 16;
-constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint32_t kRgb = 0;
-constexpr std::uint32_t kBitFields = 3;
 constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
-
-// Little-endian reads; callers check has() first.
-struct Reader {
-    std::string_view data;
-    bool has(std::uint64_t offset, std::uint64_t count) const {
-        return offset <= data.size() && count <= data.size() - offset;
-    }
-    std::uint8_t u8(std::size_t at) const { return static_cast<std::uint8_t>(data[at]); }
-    std::uint16_t u16(std::size_t at) const { return static_cast<std::uint16_t>(u8(at) | u8(at + 1) << 8); }
-    std::uint32_t u32(std::size_t at) const {
-        return static_cast<std::uint32_t>(u16(at)) | static_cast<std::uint32_t>(u16(at + 2)) << 16;
-    }
-    std::int32_t i32(std::size_t at) const { return static_cast<std::int32_t>(u32(at)); }
-};
 
 struct Directory {
     bool cursor = false;
     std::size_t count = 0;
 };
 
-std::optional<Directory> readHead(const Reader& in) {
+std::optional<Directory> readHead(const LittleEndian& in) {
     if (!in.has(0, kDirectorySize) || in.u16(0) != 0) return std::nullopt;
     const unsigned type = in.u16(2);
     if (type != 1 && type != 2) return std::nullopt;
@@ -46,12 +30,12 @@ std::optional<Directory> readHead(const Reader& in) {
 }
 
 // The bytes an entry points at, cut to the file's end.
-std::string_view entryBytes(const Reader& in, std::size_t index) {
+std::string_view entryBytes(const LittleEndian& in, std::size_t index) {
     const std::size_t at = kDirectorySize + kEntrySize * index;
     const std::uint32_t size = in.u32(at + 8);
     const std::uint32_t offset = in.u32(at + 12);
-    if (offset >= in.data.size()) return {};
-    return in.data.substr(offset, size);
+    if (offset >= in.bytes().size()) return {};
+    return in.bytes().substr(offset, size);
 }
 
 bool isPng(std::string_view bytes) { return bytes.substr(0, kPngSignature.size()) == kPngSignature; }
@@ -65,7 +49,7 @@ struct Header {
     std::uint64_t pixelsAt = 0;     // offset of the colour rows in the entry
 };
 
-std::optional<Header> readHeader(const Reader& in) {
+std::optional<Header> readHeader(const LittleEndian& in) {
     if (!in.has(0, kInfoHeaderSize) || in.u32(0) != kInfoHeaderSize) return std::nullopt;
     Header h;
     const std::int64_t width = in.i32(4);
@@ -106,7 +90,7 @@ std::optional<Image> decodeColours(std::string_view entry, const Header& h) {
 }
 
 std::optional<IconImage> decodeEntry(std::string_view entry, const Header& h) {
-    const Reader in{entry};
+    const LittleEndian in{entry};
     std::optional<Image> image = decodeColours(entry, h);
     if (!image) return std::nullopt;
     const std::uint64_t colourStride = (static_cast<std::uint64_t>(h.width) * h.bits + 31) / 32 * 4;
@@ -140,7 +124,7 @@ std::optional<IconImage> decodeEntry(std::string_view entry, const Header& h) {
 }  // namespace
 
 std::optional<IconDirectory> readIconDirectory(std::string_view bytes) {
-    const Reader in{bytes};
+    const LittleEndian in{bytes};
     const std::optional<Directory> head = readHead(in);
     if (!head) return std::nullopt;
     IconDirectory dir;
@@ -158,7 +142,7 @@ std::optional<IconDirectory> readIconDirectory(std::string_view bytes) {
             entry.png = true;
             entry.width = in.u8(at) == 0 ? 256 : in.u8(at);
             entry.height = in.u8(at + 1) == 0 ? 256 : in.u8(at + 1);
-        } else if (const std::optional<Header> h = readHeader(Reader{data})) {
+        } else if (const std::optional<Header> h = readHeader(LittleEndian{data})) {
             entry.width = h->width;
             entry.height = h->height;
             entry.bits = static_cast<int>(h->bits);
@@ -171,12 +155,12 @@ std::optional<IconDirectory> readIconDirectory(std::string_view bytes) {
 }
 
 std::optional<IconImage> decodeIconEntry(std::string_view bytes, std::size_t index) {
-    const Reader in{bytes};
+    const LittleEndian in{bytes};
     const std::optional<Directory> head = readHead(in);
     if (!head || index >= head->count) return std::nullopt;
     const std::string_view data = entryBytes(in, index);
     if (isPng(data)) return std::nullopt;
-    const std::optional<Header> h = readHeader(Reader{data});
+    const std::optional<Header> h = readHeader(LittleEndian{data});
     if (!h) return std::nullopt;
     std::optional<IconImage> icon = decodeEntry(data, *h);
     if (icon && head->cursor) {
