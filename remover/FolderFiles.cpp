@@ -1,5 +1,6 @@
 // Deletion of the script's files from the four Windows folders.
 #include "remover/Uninstall.h"
+#include "sysaccess/files/Names.h"
 #include "sysaccess/ui/Services.h"
 
 namespace busclean {
@@ -15,13 +16,22 @@ void Uninstall::DeleteMatchingFiles(const char* folder) {
     for (;;) {
         const std::string& entry = CurrentEntry();
         if (entry.empty()) return;
-        const std::string pattern = WinDir + folder + entry;
-        FoundName = Dir(pattern);
+        FoundName = FindInFolder(folder, entry);
         if (FoundName.empty()) return;
         // The file is deleted where the search found it, also when the entry
         // names a sub-folder.
+        const std::string pattern = WinDir + folder + entry;
         Kill(pattern.substr(0, pattern.find_last_of("\\/") + 1) + FoundName);
     }
+}
+
+// The first normal file of the folder, or of a folder below it, that the
+// entry names. An entry that would reach outside the folder (climbing out
+// with "..", an absolute path, a drive) finds nothing: a file step deletes
+// only what lies in its own folder.
+std::string Uninstall::FindInFolder(const char* folder, const std::string& entry) {
+    if (!sysaccess::files::staysBelowFolder(entry)) return "";
+    return Dir(WinDir + folder + entry);
 }
 
 }  // namespace busclean

@@ -23,7 +23,7 @@ void Uninstall::check_one() {
 
         if (oemSection) {
             CheckOemInfFiles();
-        } else if (!Dir(WinDir + folder + entry).empty()) {
+        } else if (!FindInFolder(folder, entry).empty()) {
             Check1.Enabled = true;
             return;
         } else {

@@ -82,6 +82,7 @@ private:
     // end the scan step.
     template <class Visit>
     void ForEachMatchEntry(Visit visit);
+    bool MatchesAnyEntry(const std::string& name);
 
     void DeviceKeyWalk();
     void CountEnumChildren();
@@ -123,6 +124,12 @@ void RegistryWalk::ForEachMatchEntry(Visit visit) {
         if (entry.empty()) continue;
         if (!visit(entry)) return;
     }
+}
+
+bool RegistryWalk::MatchesAnyEntry(const std::string& name) {
+    bool found = false;
+    ForEachMatchEntry([&](const std::string& entry) { return !(found = Contains(name, entry)); });
+    return found;
 }
 
 std::int16_t RegistryWalk::DetectFamily() {
@@ -282,9 +289,10 @@ void RegistryWalk::UsbWalk() {
             } else {
                 ScanIndex = SavedIndex;
                 ReadSubkey(UsbEnumPath, ScanIndex, SubkeyName);
-                // Only the device key itself: after a deletion another
-                // device's key may have moved into this place.
-                if (SubkeyName == Level1) TryDelete(tried, UsbEnumPath, SubkeyName);
+                // After a deletion the next key has moved into this place:
+                // it goes too when it is one of the adapter's keys, and
+                // stays when it belongs to another device.
+                if (MatchesAnyEntry(SubkeyName)) TryDelete(tried, UsbEnumPath, SubkeyName);
             }
             return true;
         });

@@ -114,6 +114,7 @@ private:
     void layout();
     void ReadScript();
     void DeleteMatchingFiles(const char* folder);
+    std::string FindInFolder(const char* folder, const std::string& entry);
     // Reads oem<number>.inf of the inf folder into InfFields 1-50 and gives
     // its stored name, or "" when there is no such normal file.
     std::string ReadOemInf(int number);

@@ -1,6 +1,7 @@
 #include "sysaccess/files/Names.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace sysaccess::files {
 namespace {
@@ -59,6 +60,33 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
         return name.find('.') == std::string_view::npos && !stem.empty() && glob(name, stem);
     }
     return false;
+}
+
+bool staysBelowFolder(std::string_view relative) {
+    if (relative.empty() || relative.find(':') != std::string_view::npos) return false;
+    auto separator = [](char c) { return c == '\\' || c == '/'; };
+    if (separator(relative.front())) return false;
+    std::vector<std::string_view> below;  // the components walked down into
+    std::size_t begin = 0;
+    while (begin <= relative.size()) {
+        std::size_t end = begin;
+        while (end < relative.size() && !separator(relative[end])) ++end;
+        const std::string_view part = relative.substr(begin, end - begin);
+        const bool last = end >= relative.size();
+        if (part.find_first_not_of(". ") == std::string_view::npos && !part.empty()) {
+            if (last) return false;
+            if (part == "..") {
+                if (below.empty() || static_cast<unsigned char>(below.back().back()) > 0x7F) return false;
+                below.pop_back();
+            } else if (part != ".") {
+                return false;
+            }
+        } else if (!part.empty() && !last) {
+            below.push_back(part);
+        }
+        begin = end + 1;
+    }
+    return true;
 }
 
 }  // namespace sysaccess::files

@@ -22,6 +22,16 @@ TEST(Names, DosWildcards) {
     for (const Case& c : cases) EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
 }
 
+TEST(Names, RelativePathsThatStayBelowTheirFolder) {
+    for (const char* in : {"ADP.SYS", "*.INF", "sub\\ADP.SYS", "a/b\\c", ".\\x", "sub\\..\\x", "a\\b\\..\\..\\x",
+                           "a\\\\b", "sub\\", "\xA4\\x"})
+        EXPECT_TRUE(staysBelowFolder(in)) << in;
+    for (const char* out : {"", "..\\x", "..", ".", "sub\\..", "..\\..\\..\\somefile", "sub\\..\\..\\x", "a/../../x",
+                            "\\x", "/x", "\\\\server\\x", "C:\\x", "a:b", "x:stream", "...\\x", ".. \\x", " \\x",
+                            "\xA4\\..\\x"})
+        EXPECT_FALSE(staysBelowFolder(out)) << out;
+}
+
 TEST(Names, OrderIsCaseInsensitiveAndTotal) {
     EXPECT_TRUE(lessIgnoreCase("apple", "Banana"));
     EXPECT_TRUE(lessIgnoreCase("Z", "_"));  // compared in upper case

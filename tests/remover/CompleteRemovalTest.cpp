@@ -194,6 +194,34 @@ TEST(CompleteRemoval, NineXFamilyYesRequestsTheRestartAndTheSystemClosesTheWindo
     EXPECT_EQ(run.driver.boxes().size(), 2u);
 }
 
+// When the machine cannot restart (no restart program, or one that cannot be
+// started), the request fails and the window stays open, usable again.
+TEST(CompleteRemoval, NineXFamilyYesWithoutAPossibleRestartLeavesTheWindowOpen) {
+    RemoverRun run;
+    run.wineboot.clear();
+    machine9x(run);
+    run.start();
+    run.uninstall({mb::Yes, mb::Yes});
+    EXPECT_FALSE(run.driver.finished());
+    EXPECT_TRUE(run.window().visible());
+    EXPECT_EQ(run.driver.boxes().size(), 2u);
+    EXPECT_EQ(run.calls().calls.back().op, "restart");
+    run.driver.click("Uninstall", "Command2");
+    EXPECT_TRUE(run.driver.finished());
+
+    fixtures::TempDir prefix;
+    fixtures::writeHostFile(prefix.path() / "not-a-program", "text");
+    for (const auto& [program, starts] : {std::pair{prefix.path() / "missing", false},
+                                          std::pair{prefix.path() / "not-a-program", false},
+                                          std::pair{fs::path("/bin/true"), true}}) {
+        sysaccess::platform_prefix::PrefixOptions options;
+        options.prefix = prefix.path();
+        options.wineboot = program;
+        sysaccess::platform_prefix::PrefixPlatform machine(options);
+        EXPECT_EQ(machine.requestRestart(2), starts) << program;
+    }
+}
+
 namespace {
 
 const std::string Enum = "SYSTEM\\CurrentControlSet\\Enum\\";

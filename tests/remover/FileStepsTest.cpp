@@ -127,6 +127,33 @@ TEST(FolderSteps, EntryWithAFolderPartDeletesWhatTheSearchFound) {
     EXPECT_TRUE(run.exists(Sys + "ADP.SYS"));
 }
 
+// Entries that climb out of their folder, are absolute or name a drive find
+// nothing and delete nothing, also through the prefix's link into the home
+// folder; an entry that climbs down and back stays in its folder and works.
+TEST(FolderSteps, EntriesReachingOutsideTheirFolderDeleteNothing) {
+    RemoverRun run;
+    fixtures::TempDir home;
+    const auto outside = home.path() / "Desktop";
+    std::filesystem::create_directories(outside);
+    fixtures::writeHostFile(outside / "photo.jpg", "precious");
+    std::filesystem::create_directories(run.prefix.host("C:\\users\\x"));
+    std::filesystem::create_directory_symlink(outside, run.prefix.host("C:\\users\\x") / "Desktop");
+    const std::vector<std::string> kept = {"C:\\somefile", "C:\\windows\\win.ini", "C:\\windows\\inf\\keep.inf",
+                                           "A:\\Unins.dat"};
+    for (const auto& f : kept) if (f != "A:\\Unins.dat") run.prefix.file(f, "keep");
+    run.prefix.file(Sys + "ADP.SYS", "driver");
+    removeWith(run, {"[Delete System]", "..\\..\\..\\somefile", "..\\*", "..\\..\\users\\x\\Desktop\\*",
+                     "sub\\..\\..\\*", "C:\\windows\\win.ini", "\\windows\\win.ini", "\\\\server\\share\\x",
+                     "a:Unins.dat", "...\\win.ini", ".. \\win.ini", "sub\\..\\ADP.SYS", "[Delete Other]",
+                     "..\\keep.inf"});
+
+    expectCompleted(run);
+    EXPECT_EQ(fixtures::readHostFile(outside / "photo.jpg"), "precious");
+    for (const auto& f : kept) EXPECT_TRUE(run.exists(f)) << f;
+    EXPECT_FALSE(run.exists(Sys + "ADP.SYS"));  // the entry went down and back: still its folder
+    EXPECT_EQ(run.calls().ops(), (std::vector<std::string>{"write", "kill", "kill"}));
+}
+
 TEST(FolderSteps, UndeletableMatchEndsTheRunWithTheStandardReport) {
     RemoverRun run;
     run.prefix.file(Sys + "ADP.SYS", "x");

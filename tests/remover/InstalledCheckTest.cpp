@@ -170,3 +170,17 @@ TEST(InstalledCheck, ALaterMissDisablesAgainAndAShortOemFileEndsTheStartUp) {
     EXPECT_TRUE(run.driver.openedWindows().empty());
     EXPECT_TRUE(run.driver.boxes().empty());
 }
+
+// The check looks only where the removal would delete: a file reached by
+// climbing out of the section's folder, or by an absolute path or a drive,
+// does not count as installed.
+TEST(InstalledCheck, FilesOutsideTheSectionFolderDoNotCount) {
+    const std::vector<std::pair<std::string, std::string>> present = {
+        {"C:\\windows\\win.ini", "x"}, {"C:\\somefile", "x"}, {"C:\\windows\\system\\sub\\ADP.SYS", "x"}};
+    for (const std::string entry : {"..\\win.ini", "..\\..\\somefile", "C:\\somefile", "\\somefile", "c:somefile",
+                                    "sub\\..\\..\\win.ini", "A:Unins.dat"}) {
+        EXPECT_FALSE(check({"[Delete System]", entry}, present).enabled) << entry;
+    }
+    EXPECT_TRUE(check({"[Delete System]", "sub\\ADP.SYS"}, present).enabled);
+    EXPECT_TRUE(check({"[Delete System]", "sub\\.\\..\\sub\\ADP.SYS"}, present).enabled);
+}

@@ -202,7 +202,7 @@ TEST(RegistryCleanup, SurvivingEnumeratorEndsTheRunWithTheFailureMessage) {
     EXPECT_TRUE(m.exists("C:\\windows\\system\\QRXSER.VXD"));  // nor the later entries
 }
 
-TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheDeviceItMatched) {
+TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheAdaptersKeys) {
     // 5&2A\X holds a key of its own, which the walk never takes apart.
     {
         Machine refused({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201\\5&2A\\X\\Y",
@@ -218,9 +218,26 @@ TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheDeviceItMatche
 
     // Once VID_0E4B&PID_0201 is gone, the key moved into its place is
     // another device's, which the second entry must not take.
-    Machine moved({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201", Usb + "VID_1234&PID_5678"}, true);
-    moved.clean("[Delete Registry]", {"VID_0E4B", "PID_0201", "=========="});
-    EXPECT_EQ(moved.subkeys(Usb), (Keys{"ROOT_HUB", "VID_1234&PID_5678"}));
+    {
+        Machine moved({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201", Usb + "VID_1234&PID_5678"}, true);
+        moved.clean("[Delete Registry]", {"VID_0E4B", "PID_0201", "=========="});
+        EXPECT_EQ(moved.subkeys(Usb), (Keys{"ROOT_HUB", "VID_1234&PID_5678"}));
+    }
+
+    // Keys of the adapter that move into the freed place are the adapter's
+    // own: all four adjacent ones go, and another device's key after them stays.
+    {
+        Machine adjacent({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201", Usb + "VID_0E4B&PID_0202",
+                          Usb + "VID_0E4B&PID_0203", Usb + "VID_0E4B&PID_0204"},
+                         true);
+        adjacent.clean("[Delete Registry]", {"VID_0E4B", "PID_0201", "=========="});
+        EXPECT_EQ(adjacent.subkeys(Usb), (Keys{"ROOT_HUB"}));
+    }
+    Machine spared({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201", Usb + "VID_0E4B&PID_0202",
+                    Usb + "VID_0E4B&PID_0203", Usb + "VID_0E4B&PID_0204", Usb + "VID_AAAA&PID_0001"},
+                   true);
+    spared.clean("[Delete Registry]", {"VID_0E4B", "PID_0201", "=========="});
+    EXPECT_EQ(spared.subkeys(Usb), (Keys{"ROOT_HUB", "VID_AAAA&PID_0001"}));
 }
 
 TEST(RegistryCleanup, RegistryHeldByAWineServerStaysByteForByte) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -54,13 +55,12 @@ std::string PrefixPlatform::windowsDirectory() { return "C:\\windows"; }
 
 bool PrefixPlatform::requestRestart(std::uint32_t flags) {
     constexpr std::uint32_t Reboot = 2;
-    if (flags & Reboot) {
-        // The prefix's own restart: Wine runs its start-up work again.
-        if (fs::path wineboot = findOnPath("wineboot"); !wineboot.empty()) {
-            spawnDetached({wineboot.string(), "--restart"});
-        }
-    }
-    return true;
+    if (!(flags & Reboot)) return false;
+    // The prefix's own restart: Wine runs its start-up work again. Without
+    // Wine's restart program, or when it cannot be started, nothing goes
+    // down and the caller's windows stay open.
+    const fs::path wineboot = options_.wineboot ? *options_.wineboot : findOnPath("wineboot");
+    return !wineboot.empty() && spawnDetached({wineboot.string(), "--restart"});
 }
 
 std::string PrefixPlatform::findFirstFile(const std::string& pattern) { return files_->findFirstFile(pattern); }
@@ -101,16 +101,11 @@ void PrefixPlatform::startProgram(const std::string& path, int windowStyle) {
     if (!host || !fs::is_regular_file(*host, ec)) raise(err::FileNotFound, "File not found");
     const std::string magic = firstBytes(*host, 4);
     if (magic.rfind("\x7f" "ELF", 0) == 0 && ::access(host->c_str(), X_OK) == 0) {
-        spawnDetached({host->string()});
-        return;
-    }
-    if (magic.rfind("MZ", 0) == 0) {
+        if (spawnDetached({host->string()})) return;
+    } else if (magic.rfind("MZ", 0) == 0) {
         fs::path wine = findOnPath("wine");
         if (wine.empty()) wine = findOnPath("wine64");
-        if (!wine.empty()) {
-            spawnDetached({wine.string(), host->string()});
-            return;
-        }
+        if (!wine.empty() && spawnDetached({wine.string(), host->string()})) return;
     }
     raise(err::CannotStart, "Invalid procedure call or argument");
 }
@@ -129,7 +124,8 @@ void PrefixPlatform::openShortcut(const std::string& content) {
     if (url.empty()) raise(err::CannotStart, "The shortcut holds no address");
     fs::path opener = findOnPath("xdg-open");
     if (opener.empty() && options_.allowLaunch) raise(err::CannotStart, "No desktop handler for the shortcut");
-    spawnDetached({opener.empty() ? "xdg-open" : opener.string(), url});
+    if (!spawnDetached({opener.empty() ? "xdg-open" : opener.string(), url}))
+        raise(err::CannotStart, "No desktop handler for the shortcut");
 }
 
 unsigned PrefixPlatform::ansiCodePage() {
@@ -146,34 +142,54 @@ unsigned PrefixPlatform::ansiCodePage() {
     return page > 0 && page <= 65535 ? page : fallback;
 }
 
-void PrefixPlatform::spawnDetached(const std::vector<std::string>& argv) {
+bool PrefixPlatform::spawnDetached(const std::vector<std::string>& argv) {
     if (!options_.allowLaunch) {
         launches_.push_back({argv});
-        return;
+        return true;
     }
     std::vector<char*> args;
     for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     const std::string prefix = options_.prefix.string();
+    // The started program's exec failure comes back through a pipe that a
+    // successful exec closes (close-on-exec), so "started" means started.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return false;
     // Double fork: the started program is nobody's child here and never
     // becomes a zombie of ours.
     pid_t child = ::fork();
-    if (child < 0) raise(err::CannotStart, "Cannot start the program");
+    if (child < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return false;
+    }
     if (child == 0) {
         ::setsid();
-        if (::fork() == 0) {
+        const pid_t grandchild = ::fork();
+        if (grandchild == 0) {
             ::setenv("WINEPREFIX", prefix.c_str(), 1);
             int devnull = ::open("/dev/null", O_RDWR);
             if (devnull >= 0) {
                 ::dup2(devnull, 0);
             }
             ::execv(args[0], args.data());
+            const int error = errno;
+            (void)!::write(report[1], &error, sizeof error);
             ::_exit(127);
         }
-        ::_exit(0);
+        ::_exit(grandchild < 0 ? 1 : 0);
     }
+    ::close(report[1]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    const bool forked = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    int error = 0;
+    ssize_t n;
+    do {
+        n = ::read(report[0], &error, sizeof error);
+    } while (n < 0 && errno == EINTR);
+    ::close(report[0]);
+    return forked && n == 0;
 }
 
 fs::path findOnPath(const std::string& name) {

@@ -20,6 +20,9 @@ struct PrefixOptions {
     std::filesystem::path programFile;                            // empty: this process's executable
     std::optional<std::filesystem::path> currentDir;              // empty: this process's
     bool allowLaunch = true;  // false: starting programs and shortcuts only records them (tests)
+    // Wine's restart program; nullopt: "wineboot" found on the PATH; an
+    // empty path: none, so no restart can be carried out.
+    std::optional<std::filesystem::path> wineboot;
 
     // WINEPREFIX, else ~/.wine.
     static PrefixOptions fromEnvironment();
@@ -56,7 +59,8 @@ public:
     const std::vector<Launch>& launches() const { return launches_; }
 
 private:
-    void spawnDetached(const std::vector<std::string>& argv);
+    // Starts argv detached; false when it could not be started.
+    bool spawnDetached(const std::vector<std::string>& argv);
 
     PrefixOptions options_;
     std::unique_ptr<registry::Registry> registry_;
