@@ -190,8 +190,23 @@ Registry::Loaded Registry::load(Family order) const {
     return out;
 }
 
+bool Registry::marksNt(const Key* marker) const {
+    if (!marker) return false;
+    if (!store_) return true;
+    // Wine's server adds "...\Windows NT\CurrentVersion\Perflib\009" to
+    // every prefix it runs, 9x-family images included: that key alone marks
+    // nothing.
+    bool other = false;
+    KeyTree::forEach(*marker, [&](const Key& k) {
+        if (k.sections.empty()) return;
+        const auto path = KeyTree::pathOf(k);
+        if (!(path.size() >= 5 && sameName(path[3], "CurrentVersion") && sameName(path[4], "Perflib"))) other = true;
+    });
+    return other;
+}
+
 void Registry::refreshFamily() {
-    family_ = options_.family.value_or(lookup(kNtMarkerKey) ? Family::NT : Family::Win9x);
+    family_ = options_.family.value_or(marksNt(lookup(kNtMarkerKey)) ? Family::NT : Family::Win9x);
     tree_->setOrder(family_);
 }
 

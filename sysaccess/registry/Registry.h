@@ -85,6 +85,7 @@ private:
     long deletable(const Key& key) const;
     long deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts);
     void raiseFileProblem() const;
+    bool marksNt(const Key* marker) const;
     void refreshFamily();
 
     Options options_;
