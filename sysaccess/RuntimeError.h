@@ -24,6 +24,7 @@ inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;
+inline constexpr int DiskFull = 61;
 inline constexpr int InputPastEnd = 62;
 inline constexpr int PermissionDenied = 70;
 inline constexpr int DeviceUnavailable = 68;

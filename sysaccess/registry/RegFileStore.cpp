@@ -51,10 +51,28 @@ bool writeAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// True when some process holds a lock on any part of the open file.
+bool lockHeld(int fd) {
+    struct flock query {};
+    query.l_type = F_WRLCK;
+    query.l_whence = SEEK_SET;
+    query.l_start = 0;
+    query.l_len = 0;
+    // An open-file-description query also sees classic locks of this very
+    // process; fall back to the classic query where OFD locks are missing.
+    if (::fcntl(fd, F_OFD_GETLK, &query) != 0) {
+        query = {};
+        query.l_type = F_WRLCK;
+        query.l_whence = SEEK_SET;
+        if (::fcntl(fd, F_GETLK, &query) != 0) return true;  // cannot tell: assume running
+    }
+    return query.l_type != F_UNLCK;
+}
+
 }  // namespace
 
-RegFileStore::RegFileStore(fs::path file, fs::path wineServerRoot)
-    : file_(fs::absolute(file)), serverRoot_(std::move(wineServerRoot)) {}
+RegFileStore::RegFileStore(fs::path file, fs::path wineServerRoot, std::vector<fs::path> wineTempDirs)
+    : file_(fs::absolute(file)), serverRoot_(std::move(wineServerRoot)), tempDirs_(std::move(wineTempDirs)) {}
 
 FileStamp RegFileStore::stamp() const {
     struct stat st {};
@@ -67,11 +85,13 @@ RegFileStore::Content RegFileStore::read() const {
     Fd fd(::open(file_.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         c.readable = errno == ENOENT;
+        c.error = c.readable ? 0 : errno;
         return c;
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
         c.readable = false;
+        c.error = errno;
         return c;
     }
     c.stamp = stampOf(st);
@@ -83,6 +103,7 @@ RegFileStore::Content RegFileStore::read() const {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             c.readable = false;
+            c.error = errno;
             c.bytes.clear();
             return c;
         }
@@ -97,42 +118,62 @@ RegFileStore::Lock::~Lock() {
     if (fd_ >= 0) ::close(fd_);  // closing releases the flock
 }
 
-std::optional<RegFileStore::Lock> RegFileStore::lock() const {
+std::optional<RegFileStore::Lock> RegFileStore::lock(int& error) const {
     const fs::path lockPath = file_.string() + ".lock";
     Fd fd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-    if (fd.get() < 0) return std::nullopt;
+    if (fd.get() < 0) {
+        error = errno;
+        return std::nullopt;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline)
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() > deadline) {
+            error = errno == EINTR ? EWOULDBLOCK : errno;
             return std::nullopt;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    error = 0;
     return Lock(fd.release());
 }
 
-bool RegFileStore::wineServerRunning() const {
-    struct stat prefix {};
-    if (::stat(file_.parent_path().c_str(), &prefix) != 0) return false;
-    char dir[64];
-    std::snprintf(dir, sizeof dir, "server-%llx-%llx", static_cast<unsigned long long>(prefix.st_dev),
-                  static_cast<unsigned long long>(prefix.st_ino));
-    const fs::path lockFile = serverRoot_ / dir / "lock";
-    Fd fd(::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;  // no server folder: no server
-    struct flock query {};
-    query.l_type = F_WRLCK;
-    query.l_whence = SEEK_SET;
-    query.l_start = 0;
-    query.l_len = 0;
-    // An open-file-description query also sees classic locks of this very
-    // process; fall back to the classic query where OFD locks are missing.
-    if (::fcntl(fd.get(), F_OFD_GETLK, &query) != 0) {
-        query = {};
-        query.l_type = F_WRLCK;
-        query.l_whence = SEEK_SET;
-        if (::fcntl(fd.get(), F_GETLK, &query) != 0) return true;  // cannot tell: assume running
+std::vector<fs::path> RegFileStore::serverFolders() const {
+    const fs::path prefix = file_.parent_path();
+    struct stat st {};
+    if (::stat(prefix.c_str(), &st) != 0) return {};
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+                  static_cast<unsigned long long>(st.st_ino));
+    std::vector<fs::path> folders{serverRoot_ / name};
+    // The newer layout: the prefix names a folder of the temporary folder.
+    std::string base;
+    {
+        Fd fd(::open((prefix / "wineserver").c_str(), O_RDONLY | O_CLOEXEC));
+        char buf[256];
+        const ssize_t n = fd.get() >= 0 ? ::read(fd.get(), buf, sizeof buf) : -1;
+        if (n > 0) base.assign(buf, static_cast<std::size_t>(n));
     }
-    return query.l_type != F_UNLCK;
+    while (!base.empty() && (base.back() == '\n' || base.back() == '\r' || base.back() == ' ')) base.pop_back();
+    // Only a plain name in the temporary folder is followed.
+    if (base.empty() || base == "." || base == ".." || base.find('/') != std::string::npos ||
+        base.find('\0') != std::string::npos)
+        return folders;
+    for (const auto& temp : tempDirs_)
+        if (!temp.empty()) folders.push_back(temp / base / name);
+    return folders;
+}
+
+bool RegFileStore::wineServerRunning() const {
+    for (const auto& folder : serverFolders()) {
+        const fs::path lockFile = folder / "lock";
+        Fd fd(::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0) {
+            if (errno == ENOENT || errno == ENOTDIR) continue;  // no server folder: no server there
+            return true;                                         // cannot tell: assume running
+        }
+        if (lockHeld(fd.get())) return true;
+    }
+    return false;
 }
 
 void RegFileStore::removeStaleTemporaries() const {
@@ -143,19 +184,24 @@ void RegFileStore::removeStaleTemporaries() const {
         if (entry.path().filename().string().starts_with(kTempPrefix)) fs::remove(entry.path(), ec);
 }
 
-bool RegFileStore::replace(const std::string& bytes) const {
+bool RegFileStore::replace(const std::string& bytes, int& error) const {
     removeStaleTemporaries();
     std::string tmpl = (file_.parent_path() / (std::string(kTempPrefix) + "XXXXXX")).string();
     Fd fd(::mkostemp(tmpl.data(), O_CLOEXEC));
-    if (fd.get() < 0) return false;
+    if (fd.get() < 0) {
+        error = errno;
+        return false;
+    }
     const fs::path tmp = tmpl;
     auto fail = [&] {
+        error = errno ? errno : EIO;
         std::error_code ec;
         fs::remove(tmp, ec);
         return false;
     };
     struct stat old {};
     const mode_t mode = ::stat(file_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    errno = 0;
     if (::fchmod(fd.get(), mode) != 0 || !writeAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) return fail();
     if (::close(fd.release()) != 0) return fail();
     if (beforeRename) beforeRename();
@@ -163,6 +209,7 @@ bool RegFileStore::replace(const std::string& bytes) const {
     // Make the rename itself durable.
     Fd dir(::open(file_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) ::fsync(dir.get());
+    error = 0;
     return true;
 }
 

@@ -2,9 +2,12 @@
 
 #include "sysaccess/registry/HubOverlay.h"
 #include "sysaccess/registry/KeyPath.h"
+#include "sysaccess/registry/WriteFailure.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
@@ -137,14 +140,18 @@ std::optional<std::string> findString(const std::string& raw, std::string_view n
 Registry::Registry(Options options) : options_(std::move(options)) {
     if (options_.wineServerRoot.empty())
         options_.wineServerRoot = "/tmp/.wine-" + std::to_string(::getuid());
+    if (options_.wineTempDirs.empty()) {
+        if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) options_.wineTempDirs.emplace_back(tmp);
+        options_.wineTempDirs.emplace_back("/tmp");
+    }
     if (!options_.systemReg.empty()) {
-        store_.emplace(options_.systemReg, options_.wineServerRoot);
+        store_.emplace(options_.systemReg, options_.wineServerRoot, options_.wineTempDirs);
         store_->beforeRename = options_.beforeRename;
     }
     Loaded loaded = load(Family::Win9x);
     file_ = std::move(loaded.file);
     stamp_ = loaded.stamp;
-    writable_ = loaded.writable;
+    problem_ = loaded.problem;
     tree_ = std::move(loaded.tree);
     refreshFamily();
 }
@@ -159,7 +166,8 @@ Registry::Loaded Registry::load(Family order) const {
             out.file = RegFile{};  // a missing or empty file is an empty registry
         } else if (!content.readable || !out.file.valid) {
             // Never overwrite a file this store does not understand.
-            out.writable = false;
+            out.problem = content.readable ? FileProblem{FileProblem::Kind::Foreign, 0}
+                                           : FileProblem{FileProblem::Kind::Unreadable, content.error};
             out.file.sections.clear();
         }
     }
@@ -182,8 +190,23 @@ Registry::Loaded Registry::load(Family order) const {
     return out;
 }
 
+bool Registry::marksNt(const Key* marker) const {
+    if (!marker) return false;
+    if (!store_) return true;
+    // Wine's server adds "...\Windows NT\CurrentVersion\Perflib\009" to
+    // every prefix it runs, 9x-family images included: that key alone marks
+    // nothing.
+    bool other = false;
+    KeyTree::forEach(*marker, [&](const Key& k) {
+        if (k.sections.empty()) return;
+        const auto path = KeyTree::pathOf(k);
+        if (!(path.size() >= 5 && sameName(path[3], "CurrentVersion") && sameName(path[4], "Perflib"))) other = true;
+    });
+    return other;
+}
+
 void Registry::refreshFamily() {
-    family_ = options_.family.value_or(lookup(kNtMarkerKey) ? Family::NT : Family::Win9x);
+    family_ = options_.family.value_or(marksNt(lookup(kNtMarkerKey)) ? Family::NT : Family::Win9x);
     tree_->setOrder(family_);
 }
 
@@ -198,7 +221,7 @@ void Registry::reload() {
     });
     file_ = std::move(fresh.file);
     stamp_ = fresh.stamp;
-    writable_ = fresh.writable;
+    problem_ = fresh.problem;
     tree_ = std::move(fresh.tree);
 }
 
@@ -249,6 +272,13 @@ long Registry::deletable(const Key& key) const {
 }
 
 long Registry::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    // While the file is not understood no key of it is known, so no handle
+    // or name can be judged: every deletion fails for that reason, unless
+    // the file has been put right meanwhile.
+    if (store_ && problem_.kind != FileProblem::Kind::None) {
+        if (store_->stamp() != stamp_) reload();
+        raiseFileProblem();
+    }
     if (!resolve(key)) return status::InvalidHandle;
     const auto parts = splitKeyPath(subKey);
     if (!parts) return status::FileNotFound;
@@ -264,24 +294,39 @@ long Registry::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
     return status::Success;
 }
 
+void Registry::raiseFileProblem() const {
+    switch (problem_.kind) {
+        case FileProblem::Kind::Unreadable: failure::cannotRead(store_->file(), problem_.error);
+        case FileProblem::Kind::Foreign: failure::notARegistry(store_->file());
+        case FileProblem::Kind::None: break;
+    }
+}
+
 long Registry::deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts) {
-    // A key that is not there while the file is as last read needs no lock
-    // (the remover tries many such deletions).
-    if (!tree_->descend(*resolve(handle), parts) && store_->stamp() == stamp_) return status::FileNotFound;
-    if (!writable_) return status::AccessDenied;
-    const auto lock = store_->lock();
-    if (!lock) return status::AccessDenied;        // another writer holds the file too long
-    // A running server keeps its own copy and would write it back on exit.
-    if (store_->wineServerRunning()) return status::AccessDenied;
+    // While the file is as last read, a key that is not there or may not go
+    // is answered without the lock (the remover tries many such deletions).
+    if (store_->stamp() == stamp_) {
+        const Key* known = tree_->descend(*resolve(handle), parts);
+        if (!known) return status::FileNotFound;
+        if (const long s = deletable(*known); s != status::Success) return s;
+    }
+    int error = 0;
+    const auto lock = store_->lock(error);
+    if (!lock) {
+        if (error == EWOULDBLOCK) failure::lockedByAnotherWriter(store_->file());
+        failure::cannotWrite(store_->file(), error);  // no lock file can be made beside it
+    }
     if (store_->stamp() != stamp_) {
         reload();
-        if (!writable_) return status::AccessDenied;
+        raiseFileProblem();
     }
     Key* base = resolve(handle);
     if (!base) return status::InvalidHandle;
     Key* target = tree_->descend(*base, parts);
     if (!target) return status::FileNotFound;
     if (const long s = deletable(*target); s != status::Success) return s;
+    // A running server keeps its own copy and would write it back on exit.
+    if (store_->wineServerRunning()) failure::inUseByWine();
 
     std::vector<bool> drop(file_.sections.size(), false);
     std::size_t firstDropped = file_.sections.size();
@@ -308,7 +353,7 @@ long Registry::deleteFromFile(HKEY32 handle, const std::vector<std::string>& par
             if (i == firstDropped && !parentSection.empty()) text += parentSection;
             if (!drop[i] && file_.sections[i].live) text += file_.sections[i].raw;
         }
-        if (!store_->replace(text)) return status::WriteFault;
+        if (!store_->replace(text, error)) failure::cannotWrite(store_->file(), error);
         for (std::size_t i = 0; i < drop.size(); ++i)
             if (drop[i]) file_.sections[i].live = false;
         if (!parentSection.empty()) {

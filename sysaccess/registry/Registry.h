@@ -5,6 +5,12 @@
 //
 // Each successful deletion is written back to the file at once; everything
 // else in the file keeps its bytes. See RegFileStore for the locking rules.
+//
+// A deletion from the file that cannot be carried out raises a RuntimeError
+// (see WriteFailure.h): a running Wine server for the prefix, a file that
+// cannot be read, is no registry file, or cannot be written. What stays a
+// plain status: a missing key, a key with subkeys on the NT family, the
+// root hub keys, and anything of a memory-only registry.
 #include "sysaccess/platform/Platform.h"
 #include "sysaccess/registry/Family.h"
 #include "sysaccess/registry/HandleTable.h"
@@ -28,6 +34,8 @@ public:
         std::filesystem::path systemReg{};     // empty: a memory-only registry
         std::filesystem::path usbDevicesDir{}; // e.g. "/sys/bus/usb/devices"; empty: no hub keys
         std::filesystem::path wineServerRoot{}; // empty: "/tmp/.wine-<uid>"
+        // Where the newer layout's server folders are; empty: $TMPDIR and /tmp.
+        std::vector<std::filesystem::path> wineTempDirs{};
         std::optional<Family> family{};        // forced family; default: decided from the content
         // Test hook: runs after the new file is written and flushed, before
         // it is renamed over system.reg.
@@ -59,10 +67,15 @@ public:
     std::optional<std::string> stringValue(const std::string& keyPath, const std::string& name) const;
 
 private:
+    // Why the file cannot be used; its keys are then unknown.
+    struct FileProblem {
+        enum class Kind { None, Unreadable, Foreign } kind = Kind::None;
+        int error = 0;  // errno, for Unreadable
+    };
     struct Loaded {
         RegFile file;
         FileStamp stamp;
-        bool writable = true;
+        FileProblem problem;
         std::unique_ptr<KeyTree> tree;
     };
     Loaded load(Family order) const;
@@ -71,6 +84,8 @@ private:
     Key* lookup(const std::string& path) const;
     long deletable(const Key& key) const;
     long deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts);
+    void raiseFileProblem() const;
+    bool marksNt(const Key* marker) const;
     void refreshFamily();
 
     Options options_;
@@ -80,7 +95,7 @@ private:
     std::optional<RegFileStore> store_;
     RegFile file_;
     FileStamp stamp_;
-    bool writable_ = true;  // false when the file exists but is unreadable or not a registry file
+    FileProblem problem_;  // set while the file is unreadable or not a registry file
 };
 
 }  // namespace sysaccess::registry

@@ -1,6 +1,7 @@
 #include "sysaccess/ui/Application.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "sysaccess/RuntimeError.h"
 
@@ -129,6 +130,8 @@ void Application::guarded(const std::function<void()>& handler) {
         handler();
     } catch (const RuntimeError& e) {
         --depth_;
+        // Also on the error stream, where logs of the program keep it.
+        std::fprintf(stderr, "%s: Run-time error '%d': %s\n", title_.c_str(), e.number(), e.what());
         driver_.messageBox("Run-time error '" + std::to_string(e.number()) + "':\n\n" + e.what(),
                            mb::Critical, title_);
         end();

@@ -179,7 +179,8 @@ TEST(RegistryFile, FailedWriteKeepsKeyFileAndMemory) {
     };
     Registry r(options);
     const HKEY32 usb = openKey(r, "Enum\\USB");
-    EXPECT_EQ(r.RegDeleteKeyA(usb, "ROOT_HUB"), status::WriteFault);
+    expectFailure([&] { r.RegDeleteKeyA(usb, "ROOT_HUB"); }, err::PathFileAccess,
+                  p.reg.string() + " cannot be written: Is a directory.");
     EXPECT_TRUE(r.exists("Enum\\USB\\ROOT_HUB\\PCI&VEN_8086&DEV_7112"));
     EXPECT_EQ(nameAt(r, usb, 0), "ROOT_HUB");
     EXPECT_EQ(readHostFile(aside), samples::kWineSystemReg);
@@ -190,12 +191,13 @@ TEST(RegistryFile, FailedWriteKeepsKeyFileAndMemory) {
     writeHostFile(q.reg, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Enum]\n");
     Registry foreign(q.options());
     EXPECT_FALSE(foreign.exists("Enum"));
-    EXPECT_NE(foreign.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum"), status::Success);
+    expectFailure([&] { foreign.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum"); }, err::PathFileAccess,
+                  q.reg.string() + " is not a Wine registry file.");
     EXPECT_EQ(readHostFile(q.reg), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Enum]\n");
     EXPECT_THROW(foreign.createKey("Enum"), std::logic_error);
 }
 
-TEST(RegistryFile, RefusesToWriteWhileAWineServerRunsForThePrefix) {
+TEST(RegistryFile, FailsToDeleteWhileAWineServerRunsForThePrefix) {
     Prefix p;
     fixtures::writeSystemReg(p.reg, {"Enum\\A", "Enum\\B"});
     struct stat st {};
@@ -231,7 +233,8 @@ TEST(RegistryFile, RefusesToWriteWhileAWineServerRunsForThePrefix) {
     ASSERT_EQ(read(ready[0], &c, 1), 1);
     ASSERT_EQ(c, '1');
     const std::string held = readHostFile(p.reg);
-    EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\B"), status::AccessDenied);
+    expectFailure([&] { r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\B"); }, err::PermissionDenied,
+                  "The machine image is in use by Wine");
     EXPECT_TRUE(r.exists("Enum\\B"));
     EXPECT_EQ(readHostFile(p.reg), held);
     ASSERT_EQ(write(release[1], "x", 1), 1);
@@ -245,7 +248,8 @@ TEST(RegistryFile, RefusesToWriteWhileAWineServerRunsForThePrefix) {
     l.l_whence = SEEK_SET;
     l.l_len = 1;
     ASSERT_EQ(fcntl(fd, F_OFD_SETLK, &l), 0);
-    EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\B"), status::AccessDenied);
+    expectFailure([&] { r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\B"); }, err::PermissionDenied,
+                  "The machine image is in use by Wine");
     close(fd);
     EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\B"), status::Success);
 }

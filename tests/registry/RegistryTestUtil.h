@@ -1,7 +1,11 @@
 #pragma once
 // Small helpers shared by the registry tests.
+#include "sysaccess/RuntimeError.h"
 #include "sysaccess/registry/Registry.h"
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 
 namespace regtest {
@@ -21,5 +25,16 @@ inline HKEY32 openKey(Registry& r, const std::string& path) {
     return h;
 }
 
+// Runs `call`, which must fail with the run-time error `number` whose text
+// begins with `text`.
+inline void expectFailure(const std::function<void()>& call, int number, const std::string& text) {
+    try {
+        call();
+        ADD_FAILURE() << "no run-time error; expected " << number << ": " << text;
+    } catch (const sysaccess::RuntimeError& e) {
+        EXPECT_EQ(e.number(), number) << e.what();
+        EXPECT_EQ(std::string(e.what()).substr(0, text.size()), text);
+    }
+}
 
 }  // namespace regtest
