@@ -57,6 +57,7 @@ public:
 
 private:
     void spawnDetached(const std::vector<std::string>& argv);
+    std::string windowsPathOf(const std::filesystem::path& hostFolder) const;
 
     PrefixOptions options_;
     std::unique_ptr<registry::Registry> registry_;
