@@ -1,6 +1,8 @@
 // Deletion of the script's files from the four Windows folders.
 #include "remover/Uninstall.h"
 #include "sysaccess/files/Names.h"
+#include "sysaccess/platform/Platform.h"
+#include "sysaccess/text/CodePage.h"
 #include "sysaccess/ui/Services.h"
 
 namespace busclean {
@@ -19,9 +21,12 @@ void Uninstall::DeleteMatchingFiles(const char* folder) {
         FoundName = FindInFolder(folder, entry);
         if (FoundName.empty()) return;
         // The file is deleted where the search found it, also when the entry
-        // names a sub-folder.
+        // names a sub-folder. The folder ends at the last separator that is a
+        // character of its own: in a double-byte code page a name's second
+        // byte may be a '\'.
         const std::string pattern = WinDir + folder + entry;
-        Kill(pattern.substr(0, pattern.find_last_of("\\/") + 1) + FoundName);
+        const std::size_t cut = sysaccess::text::lastSeparator(pattern, sysaccess::platform().ansiCodePage());
+        Kill(pattern.substr(0, cut + 1) + FoundName);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sysaccess/files/Names.h"
+#include "sysaccess/text/CodePage.h"
 
 namespace sysaccess::files {
 namespace {
@@ -19,9 +20,9 @@ struct Location {
     std::vector<std::string> parts;
 };
 
-void append(Location& loc, std::string_view rest) {
+void append(Location& loc, std::string_view rest, unsigned cp) {
     while (!rest.empty()) {
-        std::size_t cut = rest.find('\\');
+        std::size_t cut = text::firstSeparator(rest, cp);
         std::string_view part = rest.substr(0, cut);
         rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
         if (part.empty() || part == ".") continue;
@@ -35,37 +36,40 @@ void append(Location& loc, std::string_view rest) {
 
 // `base` is consulted for paths that do not say their drive or folder; it
 // must itself be absolute ("C:\x"). An empty base admits absolute paths only.
-std::optional<Location> locate(std::string_view winPath, std::string_view base) {
+std::optional<Location> locate(std::string_view winPath, std::string_view base, unsigned cp) {
     if (winPath.find('\0') != std::string_view::npos) return std::nullopt;
-    std::string path(winPath);
-    std::replace(path.begin(), path.end(), '/', '\\');
-    std::string_view rest = path;
-    if (rest.starts_with("\\\\")) return std::nullopt;  // UNC and device paths
+    std::string_view rest = winPath;
+    // A separator is a character of its own, so the byte after it starts one too.
+    auto separatorFirst = [&] { return !rest.empty() && (rest[0] == '\\' || rest[0] == '/'); };
+    if (separatorFirst() && rest.size() >= 2 && (rest[1] == '\\' || rest[1] == '/'))
+        return std::nullopt;  // UNC and device paths
 
     auto fromBase = [&]() -> std::optional<Location> {
         if (base.empty()) return std::nullopt;
-        return locate(base, {});
+        return locate(base, {}, cp);
     };
 
     if (rest.size() >= 2 && isLetter(rest[0]) && rest[1] == ':') {
         Location loc{upperLetter(rest[0]), {}};
         rest.remove_prefix(2);
-        if (!rest.starts_with('\\')) {
+        if (!separatorFirst()) {
             // Drive-relative: the current directory when it is on that drive.
             if (auto cur = fromBase(); cur && cur->drive == loc.drive) loc = *cur;
         }
-        append(loc, rest);
+        append(loc, rest, cp);
         return loc;
     }
     auto cur = fromBase();
     if (!cur) return std::nullopt;
-    if (rest.starts_with('\\')) cur->parts.clear();
-    append(*cur, rest);
+    if (separatorFirst()) cur->parts.clear();
+    append(*cur, rest, cp);
     return cur;
 }
 
-// The entry of `folder` that `name` stands for: the exact spelling when it
-// exists, else the first case-insensitive match in name order.
+// The entry of `folder` that `name` (UTF-8) stands for: the exact spelling
+// when it exists, else the first case-insensitive match in name order.
+// Multi-byte UTF-8 characters hold no ASCII bytes, so comparing ASCII letters
+// regardless of case here is what comparing them in the code page would be.
 std::optional<std::string> findEntry(const fs::path& folder, const std::string& name) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(folder / name, ec))) return name;
@@ -94,8 +98,8 @@ std::optional<std::size_t> depthWithin(const fs::path& root, const fs::path& p) 
 
 }  // namespace
 
-DriveMap DriveMap::fromPrefix(const fs::path& prefix) {
-    DriveMap map;
+DriveMap DriveMap::fromPrefix(const fs::path& prefix, unsigned codePage) {
+    DriveMap map(codePage);
     const fs::path devices = prefix / "dosdevices";
     for (char letter = 'a'; letter <= 'z'; ++letter) {
         const fs::path link = devices / std::string{letter, ':'};
@@ -125,7 +129,7 @@ const DriveMap::Drive* DriveMap::drive(char letter) const {
 }
 
 std::optional<fs::path> DriveMap::toHost(std::string_view winPath, std::string_view currentDir) const {
-    auto loc = locate(winPath, currentDir);
+    auto loc = locate(winPath, currentDir, codePage_);
     if (!loc) return std::nullopt;
     const Drive* d = drive(loc->drive);
     if (!d) return std::nullopt;
@@ -133,18 +137,20 @@ std::optional<fs::path> DriveMap::toHost(std::string_view winPath, std::string_v
     fs::path host = d->root;
     bool existing = true;
     for (const std::string& part : loc->parts) {
+        auto name = text::ansiToUtf8(part, codePage_);
+        if (!name) return std::nullopt;
         if (existing) {
-            auto entry = findEntry(host, part);
+            auto entry = findEntry(host, *name);
             existing = entry.has_value();
-            host /= entry.value_or(part);
+            host /= entry.value_or(*name);
         } else {
-            host /= part;
+            host /= *name;
         }
     }
     return host;
 }
 
-std::string DriveMap::toWindows(const fs::path& host) const {
+std::optional<std::string> DriveMap::toWindows(const fs::path& host) const {
     const fs::path p = resolvedForm(host);
     char letter = 'Z';
     fs::path root = "/";
@@ -162,7 +168,11 @@ std::string DriveMap::toWindows(const fs::path& host) const {
     std::string out{letter, ':'};
     auto it = p.begin();
     for (auto r = root.begin(); r != root.end() && it != p.end(); ++r) ++it;
-    for (; it != p.end(); ++it) out += '\\' + it->string();
+    for (; it != p.end(); ++it) {
+        auto name = text::utf8ToAnsi(it->string(), codePage_);
+        if (!name) return std::nullopt;
+        out += '\\' + *name;
+    }
     return out.size() == 2 ? out + '\\' : out;
 }
 

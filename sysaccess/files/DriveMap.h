@@ -1,6 +1,8 @@
 #pragma once
 // The drive letters of a Wine-style machine image and the host folders they
-// stand for, with the translation of paths between the two worlds.
+// stand for, with the translation of paths between the two worlds. Windows
+// paths are bytes in the machine's ANSI code page; host names are UTF-8, as
+// Wine keeps them on disk.
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -11,8 +13,10 @@ namespace sysaccess::files {
 
 class DriveMap {
 public:
+    explicit DriveMap(unsigned codePage = 1252) : codePage_(codePage) {}
     // Reads the <prefix>/dosdevices/<x>: links; a letter without one is absent.
-    static DriveMap fromPrefix(const std::filesystem::path& prefix);
+    static DriveMap fromPrefix(const std::filesystem::path& prefix, unsigned codePage = 1252);
+    unsigned codePage() const { return codePage_; }
     void set(char letter, std::filesystem::path hostRoot);
     bool has(char letter) const;
 
@@ -20,16 +24,19 @@ public:
     // current directory when it is on C:, else to C:\), "\a" (root of the
     // current drive) and "a\b" (relative to `currentDir`, itself a Windows
     // path); "/" separates like "\". ".." never climbs above the drive root.
-    // Each existing component is looked up case-insensitively, exact match
-    // first; the rest are kept as written. nullopt when the drive has no
-    // link, or for UNC paths and paths holding a NUL.
+    // Each component is converted to UTF-8; an existing one is looked up
+    // case-insensitively, exact match first, the rest are kept as written.
+    // A '\' that is the second byte of a double-byte character separates
+    // nothing. nullopt when the drive has no link, for UNC paths, paths
+    // holding a NUL and paths that are no text of the code page.
     std::optional<std::filesystem::path> toHost(std::string_view winPath,
                                                 std::string_view currentDir) const;
 
     // Host path -> Windows path through the drive whose folder is the longest
     // one containing the path (links resolved), Z: for the rest. A drive root
-    // keeps its backslash ("A:\"), other folders have none.
-    std::string toWindows(const std::filesystem::path& host) const;
+    // keeps its backslash ("A:\"), other folders have none. nullopt when a
+    // component has no spelling in the code page.
+    std::optional<std::string> toWindows(const std::filesystem::path& host) const;
 
     // True when the host path, with its links resolved, lies in one of the
     // drives' folders: what the file services may touch.
@@ -43,6 +50,7 @@ private:
     const Drive* drive(char letter) const;
 
     std::array<std::optional<Drive>, 26> drives_;
+    unsigned codePage_;
 };
 
 }  // namespace sysaccess::files

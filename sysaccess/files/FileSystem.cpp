@@ -14,6 +14,7 @@
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/files/Attributes.h"
 #include "sysaccess/files/Names.h"
+#include "sysaccess/text/CodePage.h"
 
 namespace sysaccess::files {
 namespace {
@@ -24,8 +25,8 @@ namespace fs = std::filesystem;
 [[noreturn]] void accessError() { raise(err::PathFileAccess, "Path/File access error"); }
 
 // Splits "C:\dir\name" into the folder ("C:\dir\") and the last component.
-std::pair<std::string, std::string> splitLast(const std::string& path) {
-    std::size_t cut = path.find_last_of("\\/");
+std::pair<std::string, std::string> splitLast(const std::string& path, unsigned codePage) {
+    std::size_t cut = text::lastSeparator(path, codePage);
     if (cut == std::string::npos && path.size() >= 2 && path[1] == ':') cut = 1;
     if (cut == std::string::npos) return {"", path};
     return {path.substr(0, cut + 1), path.substr(cut + 1)};
@@ -36,14 +37,6 @@ bool isNormalFile(const fs::path& host) {
     if (!fs::is_regular_file(host, ec)) return false;
     DosAttributes a = attributesOf(host);
     return !a.hidden && !a.system && !a.directory;
-}
-
-// Two names in the order of lessIgnoreCase's first key: letters compared in
-// upper case, so the names equal to a name but for case form one range.
-bool upperLess(std::string_view a, std::string_view b) {
-    auto up = [](char c) { return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c); };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return up(x) < up(y); });
 }
 
 std::int64_t nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
@@ -59,32 +52,38 @@ FileSystem::FileSystem(DriveMap drives, std::function<std::string()> currentDire
     : drives_(std::move(drives)), currentDirectory_(std::move(currentDirectory)) {}
 
 fs::path FileSystem::hostOf(const std::string& path) const {
-    if (path.find('\0') != std::string::npos) raise(err::BadFileName, "Bad file name or number");
+    if (path.find('\0') != std::string::npos || !text::ansiToUtf8(path, drives_.codePage()))
+        raise(err::BadFileName, "Bad file name or number");
     auto host = drives_.toHost(path, currentDirectory_ ? currentDirectory_() : std::string());
     if (!host) raise(err::DeviceUnavailable, "Device unavailable");
     return *host;
 }
 
 std::string FileSystem::findFirstFile(const std::string& pattern) {
-    auto [folderPart, name] = splitLast(pattern);
-    if (name.empty() || hasWildcard(folderPart)) return "";
+    const unsigned cp = drives_.codePage();
+    auto [folderPart, name] = splitLast(pattern, cp);
+    if (name.empty() || hasWildcard(folderPart, cp) || !text::ansiToUtf8(pattern, cp)) return "";
     const fs::path folder = hostOf(folderPart);
     if (!drives_.contains(folder)) return "";
 
-    const std::vector<std::string>& names = namesIn(folder);
-    auto first = names.begin(), last = names.end();
+    const std::vector<Entry>& entries = entriesIn(folder);
+    auto first = entries.begin(), last = entries.end();
     // A plain name matches only its own spellings (a trailing "." also
-    // matches the name without extension, so it takes the long way).
-    if (!hasWildcard(name) && name.back() != '.') {
-        std::tie(first, last) = std::equal_range(names.begin(), names.end(), name, upperLess);
+    // matches the name without extension, so it takes the long way). The
+    // range is that of lessIgnoreCase's first key.
+    if (!hasWildcard(name, cp) && name.back() != '.') {
+        auto before = [cp](const Entry& e, const std::string& n) { return compareIgnoreCase(e.name, n, cp) < 0; };
+        auto after = [cp](const std::string& n, const Entry& e) { return compareIgnoreCase(n, e.name, cp) < 0; };
+        first = std::lower_bound(entries.begin(), entries.end(), name, before);
+        last = std::upper_bound(first, entries.end(), name, after);
     }
     for (auto it = first; it != last; ++it) {
-        if (matchesPattern(*it, name) && isNormalFile(folder / *it)) return *it;
+        if (matchesPattern(it->name, name, cp) && isNormalFile(folder / it->host)) return it->name;
     }
     return "";
 }
 
-const std::vector<std::string>& FileSystem::namesIn(const fs::path& folder) {
+const std::vector<FileSystem::Entry>& FileSystem::entriesIn(const fs::path& folder) {
     const std::string key = folder.string();
     struct stat st {};
     if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
@@ -93,33 +92,39 @@ const std::vector<std::string>& FileSystem::namesIn(const fs::path& folder) {
         return scratch_;
     }
     const FolderStamp stamp{st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
-    if (auto it = listings_.find(key); it != listings_.end() && it->second.stamp == stamp) return it->second.names;
+    if (auto it = listings_.find(key); it != listings_.end() && it->second.stamp == stamp) return it->second.entries;
 
     const std::int64_t readAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                     std::chrono::system_clock::now().time_since_epoch()).count();
-    std::vector<std::string> names;
+    const unsigned cp = drives_.codePage();
+    std::vector<Entry> entries;
     if (DIR* dir = ::opendir(key.c_str())) {
         while (const dirent* e = ::readdir(dir)) {
             std::string_view n = e->d_name;
-            if (n != "." && n != "..") names.emplace_back(n);
+            if (n == "." || n == "..") continue;
+            // A name the code page cannot spell (or that is no UTF-8) would
+            // come back as some other name: it is left out of every search,
+            // so no pattern can reach it.
+            if (auto name = text::utf8ToAnsi(n, cp)) entries.push_back(Entry{std::move(*name), std::string(n)});
         }
         ::closedir(dir);
     }
-    std::sort(names.begin(), names.end(), lessIgnoreCase);
+    std::sort(entries.begin(), entries.end(),
+              [cp](const Entry& a, const Entry& b) { return lessIgnoreCase(a.name, b.name, cp); });
 
     if (readAt - std::max(stamp.modified, stamp.changed) < SettledAfter) {
         listings_.erase(key);
-        scratch_ = std::move(names);
+        scratch_ = std::move(entries);
         return scratch_;
     }
     Listing& kept = listings_[key];
-    kept = Listing{stamp, std::move(names)};
-    return kept.names;
+    kept = Listing{stamp, std::move(entries)};
+    return kept.entries;
 }
 
 void FileSystem::deleteFile(const std::string& path) {
     const fs::path host = hostOf(path);
-    if (hasWildcard(splitLast(path).second)) fileNotFound();
+    if (hasWildcard(splitLast(path, drives_.codePage()).second, drives_.codePage())) fileNotFound();
     // The last component is removed, not followed: only its folder must lie
     // within the drives.
     if (!drives_.contains(host.parent_path())) accessError();
@@ -154,7 +159,7 @@ void FileSystem::deleteFile(const std::string& path) {
         return;
     }
     kept->second.stamp = {after.st_dev, after.st_ino, nanoseconds(after.st_mtim), nanoseconds(after.st_ctim)};
-    std::erase(kept->second.names, host.filename().string());
+    std::erase_if(kept->second.entries, [&](const Entry& e) { return e.host == host.filename().string(); });
 }
 
 std::string FileSystem::readFile(const std::string& path) {
@@ -192,10 +197,6 @@ void FileSystem::writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out) accessError();
-}
-
-std::string FileSystem::programFolderOf(const fs::path& hostFolder) const {
-    return drives_.toWindows(hostFolder);
 }
 
 }  // namespace sysaccess::files

@@ -1,6 +1,7 @@
 #pragma once
 // The file services of the platform over a drive map: search, delete, read
-// and write files named by Windows paths. Failures raise RuntimeError.
+// and write files named by Windows paths in the drive map's code page.
+// Failures raise RuntimeError.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -17,11 +18,14 @@ public:
     // `currentDirectory` gives the Windows path that relative paths start from.
     FileSystem(DriveMap drives, std::function<std::string()> currentDirectory);
 
-    // Bare name, in its stored spelling, of the first normal file (not hidden,
-    // not system, not a folder) in case-insensitive name order whose name
-    // matches the last component of `pattern`; "" when none or the folder is
-    // missing. A drive without a link raises "Device unavailable".
+    // Bare name, in its stored spelling and in the code page, of the first
+    // normal file (not hidden, not system, not a folder) in case-insensitive
+    // name order whose name matches the last component of `pattern`; "" when
+    // none or the folder is missing. Host names with no spelling in the code
+    // page are never found. A drive without a link raises "Device unavailable".
     std::string findFirstFile(const std::string& pattern);
+    // A path that is no text of the code page is a bad file name (52) in
+    // the three calls below.
     // Deletes one file (no wildcards). Missing: 53; read-only, a folder or
     // anything else that is not a file: 75; refused by the host: 70 or 75.
     void deleteFile(const std::string& path);
@@ -31,7 +35,6 @@ public:
     // a folder or a write failure: 75.
     void writeFile(const std::string& path, const std::string& bytes);
 
-    std::string programFolderOf(const std::filesystem::path& hostFolder) const;
     const DriveMap& drives() const { return drives_; }
 
 private:
@@ -41,23 +44,27 @@ private:
         std::int64_t modified = 0, changed = 0;  // nanoseconds
         bool operator==(const FolderStamp&) const = default;
     };
-    // A folder's entry names in search order, as read at `stamp`.
+    // An entry's name in the code page and its name on the host.
+    struct Entry {
+        std::string name, host;
+    };
+    // A folder's entries in search order, as read at `stamp`.
     struct Listing {
         FolderStamp stamp;
-        std::vector<std::string> names;
+        std::vector<Entry> entries;
     };
 
     std::filesystem::path hostOf(const std::string& path) const;
-    // The entry names of a folder in case-insensitive name order; empty when
-    // the folder cannot be read.
-    const std::vector<std::string>& namesIn(const std::filesystem::path& folder);
+    // The entries of a folder that have a name in the code page, in
+    // case-insensitive name order; empty when the folder cannot be read.
+    const std::vector<Entry>& entriesIn(const std::filesystem::path& folder);
 
     DriveMap drives_;
     // Listings kept between searches, by host folder. One is used again only
     // while the folder's stamp is unchanged and was already old when the
     // folder was read, so a change in the same clock tick cannot hide.
     std::map<std::string, Listing> listings_;
-    std::vector<std::string> scratch_;  // a listing that could not be kept
+    std::vector<Entry> scratch_;  // a listing that could not be kept
     std::function<std::string()> currentDirectory_;
 };
 

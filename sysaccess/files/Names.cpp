@@ -3,28 +3,44 @@
 #include <algorithm>
 #include <vector>
 
+#include "sysaccess/text/CodePage.h"
+
 namespace sysaccess::files {
 namespace {
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+using text::charLength;
 
-bool sameChar(char a, char b) { return upper(a) == upper(b); }
+unsigned char upper(char c) {
+    return static_cast<unsigned char>((c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c);
+}
+
+// The characters at name[n] and pattern[p], of the given lengths, are the
+// same but for the case of a single-byte letter.
+bool sameChar(std::string_view name, std::size_t n, std::size_t nLen, std::string_view pattern, std::size_t p,
+              std::size_t pLen) {
+    if (nLen != pLen) return false;
+    if (nLen == 1) return upper(name[n]) == upper(pattern[p]);
+    return name.substr(n, nLen) == pattern.substr(p, pLen);
+}
 
 // Greedy match with backtracking to the last '*': linear in practice, never
-// exponential, whatever the pattern.
-bool glob(std::string_view name, std::string_view pattern) {
+// exponential, whatever the pattern. Steps go by whole characters.
+bool glob(std::string_view name, std::string_view pattern, unsigned cp) {
     std::size_t n = 0, p = 0;
     std::size_t starP = std::string_view::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && pattern[p] == '*') {
+        const std::size_t nLen = charLength(name, n, cp);
+        const std::size_t pLen = p < pattern.size() ? charLength(pattern, p, cp) : 0;
+        if (pLen == 1 && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || sameChar(pattern[p], name[n]))) {
-            ++p;
-            ++n;
+        } else if (pLen != 0 && ((pLen == 1 && pattern[p] == '?') || sameChar(name, n, nLen, pattern, p, pLen))) {
+            p += pLen;
+            n += nLen;
         } else if (starP != std::string_view::npos) {
             p = starP + 1;
-            n = ++starN;
+            starN += charLength(name, starN, cp);
+            n = starN;
         } else {
             return false;
         }
@@ -35,29 +51,46 @@ bool glob(std::string_view name, std::string_view pattern) {
 
 }  // namespace
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameChar);
+int compareIgnoreCase(std::string_view a, std::string_view b, unsigned cp) {
+    // A byte is compared in upper case unless it is the second byte of a
+    // double-byte character (a first byte is never a letter).
+    bool trailA = false, trailB = false;
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const unsigned char x = trailA ? static_cast<unsigned char>(a[i]) : upper(a[i]);
+        const unsigned char y = trailB ? static_cast<unsigned char>(b[i]) : upper(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+        trailA = !trailA && charLength(a, i, cp) == 2;
+        trailB = !trailB && charLength(b, i, cp) == 2;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-bool lessIgnoreCase(std::string_view a, std::string_view b) {
-    auto byUpper = [](char x, char y) {
-        return static_cast<unsigned char>(upper(x)) < static_cast<unsigned char>(upper(y));
-    };
-    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), byUpper)) return true;
-    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), byUpper)) return false;
-    return a < b;
+bool equalsIgnoreCase(std::string_view a, std::string_view b, unsigned cp) {
+    return a.size() == b.size() && compareIgnoreCase(a, b, cp) == 0;
 }
 
-bool hasWildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
+bool lessIgnoreCase(std::string_view a, std::string_view b, unsigned cp) {
+    const int c = compareIgnoreCase(a, b, cp);
+    return c != 0 ? c < 0 : a < b;
+}
 
-bool matchesPattern(std::string_view name, std::string_view pattern) {
+bool hasWildcard(std::string_view name, unsigned cp) {
+    for (std::size_t i = 0; i < name.size(); i += charLength(name, i, cp)) {
+        if (name[i] == '*' || name[i] == '?') return true;
+    }
+    return false;
+}
+
+bool matchesPattern(std::string_view name, std::string_view pattern, unsigned cp) {
     if (name.empty() || pattern.empty()) return false;
-    if (glob(name, pattern)) return true;
+    if (glob(name, pattern, cp)) return true;
+    // '*' and '.' are never the second byte of a character.
     if (pattern.size() >= 2 && pattern.ends_with(".*"))
-        return glob(name, pattern.substr(0, pattern.size() - 2));
+        return glob(name, pattern.substr(0, pattern.size() - 2), cp);
     if (pattern.ends_with('.')) {
         std::string_view stem = pattern.substr(0, pattern.find_last_not_of('.') + 1);
-        return name.find('.') == std::string_view::npos && !stem.empty() && glob(name, stem);
+        return name.find('.') == std::string_view::npos && !stem.empty() && glob(name, stem, cp);
     }
     return false;
 }

@@ -68,7 +68,8 @@ public:
     // Opens stored shortcut-file content with the desktop's handler.
     virtual void openShortcut(const std::string& content) = 0;
 
-    // The machine's ANSI code page (1252, 950, ...), for display only.
+    // The machine's ANSI code page (1252, 950, ...): what the bytes of texts
+    // and paths stand for.
     virtual unsigned ansiCodePage() = 0;
 };
 

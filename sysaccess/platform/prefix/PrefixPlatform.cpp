@@ -34,7 +34,10 @@ PrefixPlatform::PrefixPlatform(PrefixOptions options) : options_(std::move(optio
     r.usbDevicesDir = options_.usbDevicesDir;
     r.wineServerRoot = options_.wineServerRoot;
     registry_ = std::make_unique<registry::Registry>(std::move(r));
-    files_ = std::make_unique<files::FileSystem>(files::DriveMap::fromPrefix(options_.prefix),
+    // File names are in the code page the machine declares, read once from
+    // the registry as the system reads it once at start-up. The registry
+    // reads its own file, so this asks nothing of the file services.
+    files_ = std::make_unique<files::FileSystem>(files::DriveMap::fromPrefix(options_.prefix, ansiCodePage()),
                                                  [this] { return currentDirectory(); });
 }
 
@@ -74,14 +77,22 @@ std::string PrefixPlatform::programFolder() {
     std::error_code ec;
     fs::path exe = options_.programFile.empty() ? fs::read_symlink("/proc/self/exe", ec) : options_.programFile;
     if (ec || exe.empty()) raise(err::PathNotFound, "Path not found");
-    return files_->drives().toWindows(exe.parent_path());
+    return windowsPathOf(exe.parent_path());
 }
 
 std::string PrefixPlatform::currentDirectory() {
     std::error_code ec;
     fs::path cwd = options_.currentDir ? *options_.currentDir : fs::current_path(ec);
     if (ec) raise(err::PathNotFound, "Path not found");
-    return files_->drives().toWindows(cwd);
+    return windowsPathOf(cwd);
+}
+
+std::string PrefixPlatform::windowsPathOf(const fs::path& hostFolder) const {
+    // A folder whose name the code page cannot spell has no Windows path the
+    // program could use.
+    auto path = files_->drives().toWindows(hostFolder);
+    if (!path) raise(err::PathNotFound, "Path not found");
+    return *path;
 }
 
 namespace {

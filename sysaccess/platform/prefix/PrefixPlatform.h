@@ -61,6 +61,7 @@ public:
 private:
     // Starts argv detached; false when it could not be started.
     bool spawnDetached(const std::vector<std::string>& argv);
+    std::string windowsPathOf(const std::filesystem::path& hostFolder) const;
 
     PrefixOptions options_;
     std::unique_ptr<registry::Registry> registry_;

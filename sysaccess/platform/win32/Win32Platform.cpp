@@ -5,6 +5,7 @@
 
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/files/Names.h"
+#include "sysaccess/text/CodePage.h"
 
 // After the project's headers: windows.h defines macros named like them.
 #include <windows.h>
@@ -29,8 +30,17 @@ constexpr HKEY32 RootHandle = 0x80000002u;
 }
 
 std::string folderOf(const std::string& path) {
-    const auto cut = path.find_last_of("\\/");
+    const auto cut = text::lastSeparator(path, ::GetACP());
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// Where the last component of a path begins: after its last separator (a
+// '\' that is the second byte of a double-byte character is none), or
+// after the drive's colon.
+std::size_t lastComponentAt(const std::string& path, unsigned codePage) {
+    const auto cut = text::lastSeparator(path, codePage);
+    if (cut != std::string::npos) return cut + 1;
+    return path.size() >= 2 && path[1] == ':' ? 2 : 0;
 }
 
 // A folder path as the programs expect it: no trailing backslash except at a drive root.
@@ -132,21 +142,23 @@ std::string Win32Platform::findFirstFile(const std::string& pattern) {
     // Normal files only, the first in case-insensitive name order, so the
     // answer does not depend on the order the file system lists them in.
     std::string best;
-    const std::string wanted = pattern.substr(pattern.find_last_of("\\/:") + 1);
+    const unsigned cp = ::GetACP();
+    const std::string wanted = pattern.substr(lastComponentAt(pattern, cp));
     do {
         const DWORD skip = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         if (data.dwFileAttributes & skip) continue;
         const std::string name = data.cFileName;
         // The system also matches short 8.3 aliases; only the real name counts.
-        if (!files::matchesPattern(name, wanted)) continue;
-        if (best.empty() || files::lessIgnoreCase(name, best)) best = name;
+        if (!files::matchesPattern(name, wanted, cp)) continue;
+        if (best.empty() || files::lessIgnoreCase(name, best, cp)) best = name;
     } while (::FindNextFileA(find, &data));
     ::FindClose(find);
     return best;
 }
 
 void Win32Platform::deleteFile(const std::string& path) {
-    if (files::hasWildcard(path.substr(path.find_last_of("\\/:") + 1))) raise(err::FileNotFound, "File not found");
+    const unsigned cp = ::GetACP();
+    if (files::hasWildcard(path.substr(lastComponentAt(path, cp)), cp)) raise(err::FileNotFound, "File not found");
     const DWORD attrs = ::GetFileAttributesA(path.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) raiseFor(::GetLastError());
     if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) raise(err::PathFileAccess, "Path/File access error");
