@@ -90,10 +90,13 @@ printf '"Tarnwick Devices, Inc.","12 Mill Lane, Suite 4","+1 555 0100","+1 555 0
 {
     printf '%s\r\n' 'A:\BUSPROBE.EXE' "USB Adapter Driver Removal" "Version 1.0" "Tarnwick Devices Inc." \
         "Tel +1 555 0100" "Fax +1 555 0101" "support@tarnwick.example" "[InternetShortcut]" \
-        "URL=http://www.tarnwick.example/" 1 "USB to Serial Adapter" "" x VID_0E4B "=========="
-    for _ in $(seq 16 35); do printf '\r\n'; done
-    printf '%s\r\n' "[Delete Registry]" "unused" "[Delete System32]" "QRXUSB.SYS" "[Delete Inf]" "QRX*.INF"
-    for _ in $(seq 42 145); do printf '\r\n'; done
+        "URL=http://www.tarnwick.example/" 1 "USB to Serial Adapter" "" x VID_0E4B PID_0201 "=========="
+    for _ in $(seq 17 35); do printf '\r\n'; done
+    # Besides the adapter's files, entries that reach outside their folder:
+    # they must find and delete nothing.
+    printf '%s\r\n' "[Delete Registry]" "unused" "[Delete System32]" "QRXUSB.SYS" '..\..\..\victim.txt' '..\*' \
+        '..\..\..\users\victim\Desktop\*' 'C:\victim.txt' "[Delete Inf]" "QRX*.INF"
+    for _ in $(seq 46 145); do printf '\r\n'; done
 } > "$work/disk/Unins.dat"
 
 prefix=$work/prefix
@@ -160,6 +163,11 @@ install_adapter() {  # install_adapter <prefix>
     echo inf > "$p/drive_c/windows/inf/QRXSER.INF"
     echo inf > "$p/drive_c/windows/inf/QRXPORT.INF"
     echo other > "$p/drive_c/windows/inf/MSPORTS.INF"
+    # Files nobody named: on C: and in a home folder the prefix links to.
+    echo keep > "$p/drive_c/victim.txt"
+    mkdir -p "$p/drive_c/users/victim" "$work/home-$(basename "$p")/Desktop"
+    echo precious > "$work/home-$(basename "$p")/Desktop/photo.jpg"
+    ln -sfn "$work/home-$(basename "$p")/Desktop" "$p/drive_c/users/victim/Desktop"
     settle "$p"
 }
 winepath_of() { echo "Z:${1//\//\\}"; }
@@ -201,7 +209,13 @@ check "the remover ends after the notice" wait_gone $remover
 settle "$prefix"
 check "the enumerator key is gone" bash -c "! WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\KELVARN' > /dev/null 2>&1"
 check "the adapter's USB key is gone" bash -c "! WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0E4B&PID_0204' > /dev/null 2>&1"
+for id in 0201 0202 0203; do
+    check "the adapter's neighbouring USB key PID_$id is gone" bash -c "! WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_0E4B&PID_$id' > /dev/null 2>&1"
+done
 check "the mouse's USB key stays" bash -c "WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_046D&PID_C00E' > /dev/null 2>&1"
+check "another device's USB key after the adapter's stays" bash -c "WINEPREFIX='$prefix' '$wine' reg query 'HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USB\\VID_AAAA&PID_0001' > /dev/null 2>&1"
+check "files outside the script's folders stay" test -e "$prefix/drive_c/victim.txt" -a -e "$work/home-prefix/Desktop/photo.jpg" \
+    -a -e "$prefix/drive_c/windows/system32/kernel32.dll"
 check "the driver files are gone" test ! -e "$prefix/drive_c/windows/system32/drivers/QRXUSB.SYS" -a ! -e "$prefix/drive_c/windows/inf/QRXSER.INF"
 check "other files stay" test -e "$prefix/drive_c/windows/inf/MSPORTS.INF"
 
