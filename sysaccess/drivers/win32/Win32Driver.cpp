@@ -227,17 +227,30 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
             post(*form, e);
             return 0;
         }
-        case WM_KEYDOWN: {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            // Alt turns key presses into WM_SYSKEYDOWN; the key still goes to
+            // the toolkit with its modifiers (which then presses nothing), and
+            // on to the system for its own meaning (Alt+Space: the window menu).
             InputEvent e;
             e.type = InputEvent::Type::Key;
+            e.modifiers.shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+            e.modifiers.ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+            e.modifiers.alt = message == WM_SYSKEYDOWN || (::GetKeyState(VK_MENU) & 0x8000) != 0;
+            bool known = true;
             switch (wParam) {
-                case VK_TAB: e.key = (::GetKeyState(VK_SHIFT) & 0x8000) ? ui::Key::BackTab : ui::Key::Tab; break;
+                case VK_TAB: e.key = e.modifiers.shift ? ui::Key::BackTab : ui::Key::Tab; break;
                 case VK_SPACE: e.key = ui::Key::Space; break;
                 case VK_RETURN: e.key = ui::Key::Enter; break;
                 case VK_ESCAPE: e.key = ui::Key::Escape; break;
-                default: return 0;
+                case VK_LEFT: e.key = ui::Key::Left; break;
+                case VK_RIGHT: e.key = ui::Key::Right; break;
+                case VK_UP: e.key = ui::Key::Up; break;
+                case VK_DOWN: e.key = ui::Key::Down; break;
+                default: known = false;
             }
-            post(*form, e);
+            if (known) post(*form, e);
+            if (message == WM_SYSKEYDOWN) break;
             return 0;
         }
         case WM_SETCURSOR: {
