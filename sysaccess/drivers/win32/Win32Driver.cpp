@@ -30,6 +30,19 @@ unsigned codePage() { return hasPlatform() ? platform().ansiCodePage() : ::GetAC
 // A text of the programs, in the machine's code page, for the wide calls.
 std::wstring wideText(const std::string& ansi) { return paint::wide(paint::decodeAnsi(ansi, codePage())); }
 
+// Drops Space and Enter typed with Ctrl held in a dialog's message loop.
+LRESULT CALLBACK ctrlKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && lParam) {
+        const MSG& m = *reinterpret_cast<const MSG*>(lParam);
+        const bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        const bool key = (m.message == WM_KEYDOWN || m.message == WM_KEYUP) &&
+                         (m.wParam == VK_SPACE || m.wParam == VK_RETURN);
+        const bool character = m.message == WM_CHAR && (m.wParam == ' ' || m.wParam == '\r' || m.wParam == '\n');
+        if (ctrl && (key || character)) return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 Win32Driver::Win32Driver(void* instance) : instance_(instance), renderer_(paint::platformFonts()) {
@@ -168,7 +181,13 @@ int Win32Driver::messageBox(const std::string& text, int style, const std::strin
     for (auto& [form, w] : windows_) {
         if (ui::Application::exists() && ui::Application::current().acceptsInput(*form)) owner = static_cast<HWND>(w.hwnd);
     }
-    return ::MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    // The system's box presses its focused or default button on Space and
+    // Enter even with Ctrl held; a filter on the box's own message loop
+    // drops those keys, so a question is answered only by keys meant for it.
+    HHOOK filter = ::SetWindowsHookExW(WH_MSGFILTER, ctrlKeyFilter, nullptr, ::GetCurrentThreadId());
+    const int answer = ::MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    if (filter) ::UnhookWindowsHookEx(filter);
+    return answer;
 }
 
 int Win32Driver::screenWidth() { return ::GetSystemMetrics(SM_CXSCREEN) * ui::TwipsPerPixel; }
