@@ -23,8 +23,8 @@
 
 #include "sysaccess/drivers/x11/Pixels.h"
 #include "sysaccess/drivers/x11/XCursor.h"
+#include "sysaccess/drivers/x11/XKeys.h"
 #include "sysaccess/drivers/x11/XWindow.h"
-#include <X11/keysym.h>
 
 namespace sysaccess::drivers {
 
@@ -259,42 +259,9 @@ struct X11Driver::Impl {
     }
 
     bool keyPress(Shown& s, XKeyEvent& e) {
-        char buf[8] = {};
-        KeySym sym = NoSymbol;
-        const int n = XLookupString(&e, buf, sizeof buf, &sym, nullptr);
         ui::InputEvent ev;
-        ev.type = ui::InputEvent::Type::Key;
         ev.form = s.form;
-        ev.modifiers.shift = (e.state & ShiftMask) != 0;
-        ev.modifiers.ctrl = (e.state & ControlMask) != 0;
-        ev.modifiers.alt = (e.state & Mod1Mask) != 0;
-        switch (sym) {
-            case XK_Tab: ev.key = ev.modifiers.shift ? ui::Key::BackTab : ui::Key::Tab; break;
-            case XK_ISO_Left_Tab: ev.key = ui::Key::BackTab; break;
-            case XK_space:
-            case XK_KP_Space: ev.key = ui::Key::Space; break;
-            case XK_Return:
-            case XK_KP_Enter: ev.key = ui::Key::Enter; break;
-            case XK_Escape: ev.key = ui::Key::Escape; break;
-            case XK_Left:
-            case XK_KP_Left: ev.key = ui::Key::Left; break;
-            case XK_Right:
-            case XK_KP_Right: ev.key = ui::Key::Right; break;
-            case XK_Up:
-            case XK_KP_Up: ev.key = ui::Key::Up; break;
-            case XK_Down:
-            case XK_KP_Down: ev.key = ui::Key::Down; break;
-            case XK_F4:
-                if (!ev.modifiers.alt) return false;
-                ev.type = ui::InputEvent::Type::Close;
-                break;
-            default:
-                // Printable characters only; with Ctrl held the lookup gives
-                // control characters, which are no letters.
-                if (n != 1 || static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7F) return false;
-                ev.key = ui::Key::Char;
-                ev.ch = buf[0];
-        }
+        if (!x11::translateKey(e, ev)) return false;
         if (!takesInput(*s.form)) {
             showModalOver();
             return false;
