@@ -283,25 +283,37 @@ void Application::clickControl(Form& form, Control* control) {
 void Application::pressKey(Form& form, const InputEvent& e) {
     auto order = form.tabOrder();
     std::erase_if(order, [](Control* c) { return !c->effectivelyVisible() || !c->effectivelyEnabled(); });
+    // With Alt or Ctrl held, Space, Enter, Escape and letters are the
+    // desktop's shortcuts (window menu, task switch, ...), never a press.
+    const bool plain = !e.modifiers.alt && !e.modifiers.ctrl;
+    auto moveFocus = [&](bool forward) {
+        if (order.empty()) return;
+        auto it = std::find(order.begin(), order.end(), form.active_);
+        std::ptrdiff_t i = it == order.end() ? -1 : it - order.begin();
+        std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
+        i = forward ? (i + 1) % n : (i <= 0 ? n - 1 : i - 1);
+        form.active_ = order[static_cast<std::size_t>(i)];
+    };
     switch (e.key) {
         case Key::Tab:
-        case Key::BackTab: {
-            if (order.empty()) return;
-            auto it = std::find(order.begin(), order.end(), form.active_);
-            std::ptrdiff_t i = it == order.end() ? -1 : it - order.begin();
-            std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
-            i = e.key == Key::Tab ? (i + 1) % n : (i <= 0 ? n - 1 : i - 1);
-            form.active_ = order[static_cast<std::size_t>(i)];
+        case Key::BackTab:
+            moveFocus(e.key == Key::Tab);
             return;
-        }
+        case Key::Left:
+        case Key::Up:
+        case Key::Right:
+        case Key::Down:
+            if (form.arrowKeysMoveFocus) moveFocus(e.key == Key::Right || e.key == Key::Down);
+            return;
         case Key::Space:
-            if (form.active_ && (form.active_->kind() == ControlKind::CheckBox ||
-                                 form.active_->kind() == ControlKind::CommandButton)) {
+            if (plain && form.active_ &&
+                (form.active_->kind() == ControlKind::CheckBox || form.active_->kind() == ControlKind::CommandButton)) {
                 clickControl(form, form.active_);
             }
             return;
         case Key::Enter:
         case Key::Escape: {
+            if (!plain) return;
             if (e.key == Key::Enter && form.active_ && form.active_->kind() == ControlKind::CommandButton) {
                 clickControl(form, form.active_);
                 return;
@@ -318,6 +330,11 @@ void Application::pressKey(Form& form, const InputEvent& e) {
             return;
         }
         case Key::Char:
+            // A letter alone or with Alt presses the control it underlines;
+            // with Ctrl it is a shortcut.
+            if (!e.modifiers.ctrl) {
+                if (Control* c = form.accessKey(e.ch)) clickControl(form, c);
+            }
             return;
     }
 }

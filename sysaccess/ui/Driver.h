@@ -13,7 +13,15 @@ namespace sysaccess::ui {
 class Form;
 class Control;
 
-enum class Key { Tab, BackTab, Space, Enter, Escape, Char };
+enum class Key { Tab, BackTab, Space, Enter, Escape, Left, Right, Up, Down, Char };
+
+// The modifier keys held when a key was pressed. Keys that press buttons do
+// so only without Alt or Ctrl: with them held a key means something else.
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
 
 struct InputEvent {
     enum class Type { Click, Close, Key, StateChange, DragDrop };
@@ -22,6 +30,7 @@ struct InputEvent {
     Control* control = nullptr;   // Click and DragDrop target; nullptr is the form itself
     Control* source = nullptr;    // DragDrop: the dragged control
     Key key = Key::Enter;
+    Modifiers modifiers;          // Key
     char ch = 0;                  // Key::Char
     WindowState state = WindowState::Normal;
 };

@@ -35,6 +35,9 @@ public:
     Font font;
     IconPicture Icon;  // title bar and taskbar icon; none when empty
     WindowState windowState = WindowState::Normal;
+    // The arrow keys move the focus through the tab order as Tab and
+    // Shift+Tab do, wrapping (the buttons of a message box).
+    bool arrowKeysMoveFocus = false;
 
     // Outer size in twips: client area plus the frame of the border style.
     int Width() const;
@@ -59,6 +62,10 @@ public:
     virtual void Form_Resize() {}
     virtual void Form_Unload(int& Cancel) { (void)Cancel; }
     virtual void Form_Click() {}
+
+    // The control that a typed character presses (a button's underlined
+    // letter), or nullptr.
+    virtual Control* accessKey(char ch) { (void)ch; return nullptr; }
 
     // Controls, in the order they were made.
     const std::vector<Control*>& controls() const { return controls_; }

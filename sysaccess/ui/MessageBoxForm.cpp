@@ -71,6 +71,7 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
     ControlBox = true;
     ShowInTaskbar = false;
     centred = true;
+    arrowKeysMoveFocus = true;
 
     switch (style & 0x0F) {
         case 1: choices_ = {{"OK", mb::Ok}, {"Cancel", 2}}; escapeAnswer_ = 2; break;

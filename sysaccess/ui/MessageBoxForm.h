@@ -4,10 +4,12 @@
 // (wrapped, with its line breaks) at the right and the style's buttons
 // centred below, sized to the text and centred on the screen.
 //
-// Keys: Enter presses the focused (at first the default) button, Escape
+// Keys: Enter and Space press the focused (at first the default) button,
+// the arrow keys move the focus from button to button (wrapping), Escape
 // answers an OK or Cancel box, and a button's underlined letter (Y, N, ...)
-// presses it through buttonForKey(). The close box answers as Escape does
-// and does nothing where Escape does nothing (Yes/No boxes).
+// presses it, alone or with Alt. With Alt or Ctrl held, Enter, Space and
+// Escape press nothing. The close box answers as Escape does and does
+// nothing where Escape does nothing (Yes/No boxes).
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +42,7 @@ public:
     const std::vector<std::unique_ptr<CommandButton>>& buttons() const { return buttons_; }
 
     void Form_Unload(int& Cancel) override;
+    Control* accessKey(char ch) override { return buttonForKey(ch); }
 
 private:
     struct Choice {

@@ -136,6 +136,39 @@ TEST(MessageBoxForm, YesNoAnswersByEnterTabAndLettersButNotByEscapeOrTheCloseBox
     }
 }
 
+TEST(MessageBoxForm, ArrowKeysMoveTheFocusAcrossTheButtonsAndWrap) {
+    BoxRun run;
+    run.show("Save?", mb::Question | 3 | 256);  // Yes, No, Cancel; No is the default
+    MessageBoxForm& box = run.box();
+    auto focused = [&] { return box.activeControl(); };
+    const auto& b = box.buttons();
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(focused(), b[1].get());
+    const std::pair<Key, int> steps[] = {{Key::Right, 2}, {Key::Right, 0}, {Key::Down, 1}, {Key::Left, 0},
+                                         {Key::Up, 2},    {Key::Left, 1}};
+    for (const auto& [key, expected] : steps) {
+        run.driver.press("MsgBox", key);
+        EXPECT_EQ(focused(), b[static_cast<std::size_t>(expected)].get());
+    }
+    run.driver.press("MsgBox", Key::Left);
+    run.driver.press("MsgBox", Key::Space);  // Space presses the focused button
+    EXPECT_EQ(run.answer, mb::Yes);
+}
+
+TEST(MessageBoxForm, WithAltOrCtrlHeldNoKeyButALetterWithAltAnswers) {
+    BoxRun run;
+    run.show("Continue?", mb::Question | mb::YesNo);
+    for (Key key : {Key::Space, Key::Enter, Key::Escape}) {
+        for (Modifiers m : {Modifiers{.alt = true}, Modifiers{.ctrl = true}}) run.driver.press("MsgBox", key, m);
+    }
+    run.driver.type("MsgBox", 'y', {.ctrl = true});
+    run.driver.type("MsgBox", 'x');
+    EXPECT_TRUE(run.open());
+    run.driver.type("MsgBox", 'N', {.shift = true, .alt = true});
+    EXPECT_FALSE(run.open());
+    EXPECT_EQ(run.answer, mb::No);
+}
+
 TEST(MessageBoxForm, OkBoxAnswersOkByEscapeAndByTheCloseBox) {
     for (const std::function<void(HeadlessDriver&)>& dismiss :
          {std::function<void(HeadlessDriver&)>([](HeadlessDriver& d) { d.press("MsgBox", Key::Escape); }),

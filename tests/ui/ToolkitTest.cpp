@@ -210,6 +210,30 @@ TEST_F(Toolkit, FocusFollowsTabOrderAndKeysActOnTheFocusedControl) {
     EXPECT_EQ(events.back(), "Command2");  // disabled buttons take no clicks
 }
 
+TEST_F(Toolkit, SpaceAndEnterPressNothingWithAltOrCtrlHeld) {
+    start();
+    const Modifiers held[] = {{.alt = true}, {.ctrl = true}, {.ctrl = true, .alt = true}, {.shift = true, .ctrl = true}};
+    // The focused button (Command2, also the default) and the focused check box.
+    for (Key key : {Key::Space, Key::Enter}) {
+        for (Modifiers m : held) driver.press("Main", key, m);
+    }
+    driver.press("Main", Key::Tab);
+    ASSERT_EQ(main().activeControl(), &main().Check1);
+    for (Key key : {Key::Space, Key::Enter}) {
+        for (Modifiers m : held) driver.press("Main", key, m);
+    }
+    EXPECT_EQ(events, std::vector<std::string>{"Load"});
+    EXPECT_EQ(main().Check1.value(), 0);
+    // Shift alone changes nothing; the arrow keys do not move the focus of an
+    // ordinary window.
+    driver.press("Main", Key::Space, {.shift = true});
+    EXPECT_EQ(events.back(), "Check1=1");
+    driver.press("Main", Key::Right);
+    EXPECT_EQ(main().activeControl(), &main().Check1);
+    driver.press("Main", Key::Enter, {.shift = true});
+    EXPECT_EQ(events.back(), "Command2");
+}
+
 TEST_F(Toolkit, ARestartClosesEveryWindowThroughItsUnloadHandler) {
     start([](Main& m) { m.onCommand2 = [] { Module1::ExitWindowsEx(Module1::EWX_REBOOT, 0); }; });
     driver.click("Main", "Command2");

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "sysaccess/platform/Platform.h"
+#include "sysaccess/ui/MessageBoxForm.h"
 
 namespace sysaccess::drivers {
 
@@ -94,11 +95,20 @@ void HeadlessDriver::clickAt(const std::string& formName, int x, int y) {
     post(formName, e);
 }
 
-void HeadlessDriver::press(const std::string& formName, ui::Key key, char ch) {
+void HeadlessDriver::press(const std::string& formName, ui::Key key, ui::Modifiers modifiers) {
     InputEvent e;
     e.type = InputEvent::Type::Key;
     e.key = key;
+    e.modifiers = modifiers;
+    post(formName, e);
+}
+
+void HeadlessDriver::type(const std::string& formName, char ch, ui::Modifiers modifiers) {
+    InputEvent e;
+    e.type = InputEvent::Type::Key;
+    e.key = ui::Key::Char;
     e.ch = ch;
+    e.modifiers = modifiers;
     post(formName, e);
 }
 
@@ -173,6 +183,13 @@ void HeadlessDriver::refresh(ui::Form& form) {
 
 int HeadlessDriver::messageBox(const std::string& text, int style, const std::string& title) {
     Box box{text, style, title, 0, now_};
+    if (showBoxes_ && ui::Application::exists()) {
+        ui::MessageBoxForm form(text, style, title, hasPlatform() ? platform().ansiCodePage() : 1252);
+        ui::Application::current().showModal(form);
+        box.answer = form.answer();
+        boxes_.push_back(box);
+        return box.answer;
+    }
     if (answers_.empty()) {
         unexpected_.push_back(box);
         throw Abandon{};

@@ -4,7 +4,8 @@
 // time, so everything is deterministic. Time is virtual: timers and Sleep
 // advance the clock, nothing waits in real time. Message boxes are answered
 // from a script; a box without a scripted answer stops the program and is
-// recorded as unexpected.
+// recorded as unexpected. Alternatively they are the toolkit's own box
+// windows, as on the X display, which the test answers with keys and clicks.
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
@@ -43,12 +44,17 @@ public:
     void click(const std::string& form, const std::string& control = "");
     // A click at a point of the client area, in pixels.
     void clickAt(const std::string& form, int x, int y);
-    void press(const std::string& form, ui::Key key, char ch = 0);
+    void press(const std::string& form, ui::Key key, ui::Modifiers modifiers = {});
+    // A typed character (a button's underlined letter, ...).
+    void type(const std::string& form, char ch, ui::Modifiers modifiers = {});
     void close(const std::string& form);
     void setState(const std::string& form, ui::WindowState state);
     void dragDrop(const std::string& form, const std::string& target, const std::string& source);
     // Answers for the next message boxes, in order.
     void answer(int code) { answers_.push_back(code); }
+    // Message boxes from now on are toolkit windows named "MsgBox"
+    // (ui::MessageBoxForm), shown modally until the test answers them.
+    void showBoxes() { showBoxes_ = true; }
     // Runs `action` on the program's side once the clock has reached `at`
     // (checked whenever the program waits or processes pending events).
     void schedule(std::uint64_t at, std::function<void()> action);
@@ -99,6 +105,7 @@ private:
     std::uint64_t now_ = 0;
     std::uint64_t target_ = 0;
     std::vector<int> answers_;
+    bool showBoxes_ = false;
     std::vector<Box> boxes_;
     std::vector<Box> unexpected_;
     std::vector<std::string> opened_;

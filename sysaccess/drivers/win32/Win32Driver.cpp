@@ -30,6 +30,19 @@ unsigned codePage() { return hasPlatform() ? platform().ansiCodePage() : ::GetAC
 // A text of the programs, in the machine's code page, for the wide calls.
 std::wstring wideText(const std::string& ansi) { return paint::wide(paint::decodeAnsi(ansi, codePage())); }
 
+// Drops Space and Enter typed with Ctrl held in a dialog's message loop.
+LRESULT CALLBACK ctrlKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && lParam) {
+        const MSG& m = *reinterpret_cast<const MSG*>(lParam);
+        const bool ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        const bool key = (m.message == WM_KEYDOWN || m.message == WM_KEYUP) &&
+                         (m.wParam == VK_SPACE || m.wParam == VK_RETURN);
+        const bool character = m.message == WM_CHAR && (m.wParam == ' ' || m.wParam == '\r' || m.wParam == '\n');
+        if (ctrl && (key || character)) return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 }  // namespace
 
 Win32Driver::Win32Driver(void* instance) : instance_(instance), renderer_(paint::platformFonts()) {
@@ -168,7 +181,13 @@ int Win32Driver::messageBox(const std::string& text, int style, const std::strin
     for (auto& [form, w] : windows_) {
         if (ui::Application::exists() && ui::Application::current().acceptsInput(*form)) owner = static_cast<HWND>(w.hwnd);
     }
-    return ::MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    // The system's box presses its focused or default button on Space and
+    // Enter even with Ctrl held; a filter on the box's own message loop
+    // drops those keys, so a question is answered only by keys meant for it.
+    HHOOK filter = ::SetWindowsHookExW(WH_MSGFILTER, ctrlKeyFilter, nullptr, ::GetCurrentThreadId());
+    const int answer = ::MessageBoxA(owner, text.c_str(), title.c_str(), static_cast<UINT>(style));
+    if (filter) ::UnhookWindowsHookEx(filter);
+    return answer;
 }
 
 int Win32Driver::screenWidth() { return ::GetSystemMetrics(SM_CXSCREEN) * ui::TwipsPerPixel; }
@@ -227,17 +246,30 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
             post(*form, e);
             return 0;
         }
-        case WM_KEYDOWN: {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            // Alt turns key presses into WM_SYSKEYDOWN; the key still goes to
+            // the toolkit with its modifiers (which then presses nothing), and
+            // on to the system for its own meaning (Alt+Space: the window menu).
             InputEvent e;
             e.type = InputEvent::Type::Key;
+            e.modifiers.shift = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+            e.modifiers.ctrl = (::GetKeyState(VK_CONTROL) & 0x8000) != 0;
+            e.modifiers.alt = message == WM_SYSKEYDOWN || (::GetKeyState(VK_MENU) & 0x8000) != 0;
+            bool known = true;
             switch (wParam) {
-                case VK_TAB: e.key = (::GetKeyState(VK_SHIFT) & 0x8000) ? ui::Key::BackTab : ui::Key::Tab; break;
+                case VK_TAB: e.key = e.modifiers.shift ? ui::Key::BackTab : ui::Key::Tab; break;
                 case VK_SPACE: e.key = ui::Key::Space; break;
                 case VK_RETURN: e.key = ui::Key::Enter; break;
                 case VK_ESCAPE: e.key = ui::Key::Escape; break;
-                default: return 0;
+                case VK_LEFT: e.key = ui::Key::Left; break;
+                case VK_RIGHT: e.key = ui::Key::Right; break;
+                case VK_UP: e.key = ui::Key::Up; break;
+                case VK_DOWN: e.key = ui::Key::Down; break;
+                default: known = false;
             }
-            post(*form, e);
+            if (known) post(*form, e);
+            if (message == WM_SYSKEYDOWN) break;
             return 0;
         }
         case WM_SETCURSOR: {

@@ -23,8 +23,8 @@
 
 #include "sysaccess/drivers/x11/Pixels.h"
 #include "sysaccess/drivers/x11/XCursor.h"
+#include "sysaccess/drivers/x11/XKeys.h"
 #include "sysaccess/drivers/x11/XWindow.h"
-#include <X11/keysym.h>
 
 namespace sysaccess::drivers {
 
@@ -259,35 +259,9 @@ struct X11Driver::Impl {
     }
 
     bool keyPress(Shown& s, XKeyEvent& e) {
-        char buf[8] = {};
-        KeySym sym = NoSymbol;
-        const int n = XLookupString(&e, buf, sizeof buf, &sym, nullptr);
         ui::InputEvent ev;
-        ev.type = ui::InputEvent::Type::Key;
         ev.form = s.form;
-        switch (sym) {
-            case XK_Tab: ev.key = (e.state & ShiftMask) ? ui::Key::BackTab : ui::Key::Tab; break;
-            case XK_ISO_Left_Tab: ev.key = ui::Key::BackTab; break;
-            case XK_space: ev.key = ui::Key::Space; break;
-            case XK_Return:
-            case XK_KP_Enter: ev.key = ui::Key::Enter; break;
-            case XK_Escape: ev.key = ui::Key::Escape; break;
-            case XK_F4:
-                if (!(e.state & Mod1Mask)) return false;
-                ev.type = ui::InputEvent::Type::Close;
-                break;
-            default:
-                if (n != 1 || static_cast<unsigned char>(buf[0]) < 0x20 || buf[0] == 0x7F) return false;
-                ev.key = ui::Key::Char;
-                ev.ch = buf[0];
-                // Letters answer a message box as its buttons' mnemonics say.
-                if (auto* box = dynamic_cast<ui::MessageBoxForm*>(s.form)) {
-                    if (ui::CommandButton* b = box->buttonForKey(ev.ch)) {
-                        ev.type = ui::InputEvent::Type::Click;
-                        ev.control = b;
-                    }
-                }
-        }
+        if (!x11::translateKey(e, ev)) return false;
         if (!takesInput(*s.form)) {
             showModalOver();
             return false;
