@@ -71,6 +71,8 @@ private:
     Key* lookup(const std::string& path) const;
     long deletable(const Key& key) const;
     long deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts);
+    bool parentNeedsSection(const std::vector<std::string>& parent, const std::vector<bool>& drop,
+                            std::size_t firstDropped) const;
     void refreshFamily();
 
     Options options_;
