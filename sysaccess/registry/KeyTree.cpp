@@ -91,10 +91,4 @@ bool KeyTree::hasHubAtOrBelow(const Key& key) {
                        [](const auto& c) { return hasHubAtOrBelow(*c); });
 }
 
-bool KeyTree::hasSectionAtOrBelow(const Key& key) {
-    if (!key.sections.empty()) return true;
-    return std::any_of(key.children.begin(), key.children.end(),
-                       [](const auto& c) { return hasSectionAtOrBelow(*c); });
-}
-
 }  // namespace sysaccess::registry

@@ -57,7 +57,6 @@ public:
 
     static std::vector<std::string> pathOf(const Key& key);  // from the root, root = {}
     static bool hasHubAtOrBelow(const Key& key);
-    static bool hasSectionAtOrBelow(const Key& key);
     // Calls f for the key and everything below it.
     template <class F>
     static void forEach(const Key& key, F&& f) {

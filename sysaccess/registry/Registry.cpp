@@ -337,14 +337,14 @@ long Registry::deleteFromFile(HKEY32 handle, const std::vector<std::string>& par
         }
     });
 
-    // A parent that only existed through its subkeys would vanish from the
-    // file with its last one; it gets a section of its own in the freed place.
+    // A reload meets a key where the file first names it, under that
+    // spelling, and the 9x family numbers subkeys in that order. When the
+    // dropped sections named the parent first, the next kept section must
+    // name it the same way; otherwise (the parent would vanish, come later,
+    // or change its spelling) it gets a section of its own in the freed place.
     Key* parent = target->parent;
     std::string parentSection;
-    if (parent->parent && parent->sections.empty() && firstDropped < drop.size() &&
-        std::none_of(parent->children.begin(), parent->children.end(), [&](const auto& c) {
-            return c.get() != target && KeyTree::hasSectionAtOrBelow(*c);
-        }))
+    if (parent->parent && firstDropped < drop.size() && parentNeedsSection(KeyTree::pathOf(*parent), drop, firstDropped))
         parentSection = emptyKeySection(KeyTree::pathOf(*parent), static_cast<std::int64_t>(std::time(nullptr)));
 
     if (firstDropped < drop.size()) {
@@ -358,12 +358,31 @@ long Registry::deleteFromFile(HKEY32 handle, const std::vector<std::string>& par
             if (drop[i]) file_.sections[i].live = false;
         if (!parentSection.empty()) {
             file_.sections[firstDropped] = {std::move(parentSection), KeyTree::pathOf(*parent), true};
-            parent->sections.push_back(firstDropped);
+            // Before the parent's own later sections, so that theirs are read last.
+            parent->sections.insert(parent->sections.begin(), firstDropped);
         }
         stamp_ = store_->stamp();
     }
     tree_->remove(*target);
     return status::Success;
+}
+
+bool Registry::parentNeedsSection(const std::vector<std::string>& parent, const std::vector<bool>& drop,
+                                  std::size_t firstDropped) const {
+    const auto names = [&](const RegSection& s, bool sameSpelling) {
+        if (s.path.size() < parent.size()) return false;
+        for (std::size_t i = 0; i < parent.size(); ++i)
+            if (sameSpelling ? s.path[i] != parent[i] : upperAscii(s.path[i]) != upperAscii(parent[i])) return false;
+        return true;
+    };
+    for (std::size_t i = 0; i < firstDropped; ++i)
+        if (file_.sections[i].live && names(file_.sections[i], false)) return false;  // named before: unchanged
+    for (std::size_t i = firstDropped + 1; i < file_.sections.size(); ++i) {
+        const RegSection& s = file_.sections[i];
+        if (!s.live || drop[i] || s.path.empty()) continue;
+        return !names(s, true);
+    }
+    return true;
 }
 
 void Registry::createKey(const std::string& path) {

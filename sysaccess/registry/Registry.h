@@ -86,6 +86,8 @@ private:
     long deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts);
     void raiseFileProblem() const;
     bool marksNt(const Key* marker) const;
+    bool parentNeedsSection(const std::vector<std::string>& parent, const std::vector<bool>& drop,
+                            std::size_t firstDropped) const;
     void refreshFamily();
 
     Options options_;

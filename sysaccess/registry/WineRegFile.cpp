@@ -1,116 +1,12 @@
 #include "sysaccess/registry/WineRegFile.h"
 
+#include "sysaccess/registry/RegKeyName.h"
+
 #include <cstdio>
-#include <optional>
 
 namespace sysaccess::registry {
 
 namespace {
-
-bool isHex(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    return (c | 0x20) - 'a' + 10;
-}
-
-void appendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// UTF-16 code units from escapes become UTF-8; a surrogate pair is joined.
-class UnitSink {
-public:
-    explicit UnitSink(std::string& out) : out_(out) {}
-    void unit(std::uint32_t u) {
-        if (pendingHigh_) {
-            const std::uint32_t high = pendingHigh_;
-            pendingHigh_ = 0;
-            if (u >= 0xDC00 && u <= 0xDFFF) {
-                appendUtf8(out_, 0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00));
-                return;
-            }
-            appendUtf8(out_, high);
-        }
-        if (u >= 0xD800 && u <= 0xDBFF) pendingHigh_ = u;
-        else appendUtf8(out_, u);
-    }
-    void byte(char c) {
-        flush();
-        out_ += c;
-    }
-    void flush() {
-        if (pendingHigh_) appendUtf8(out_, pendingHigh_);
-        pendingHigh_ = 0;
-    }
-
-private:
-    std::string& out_;
-    std::uint32_t pendingHigh_ = 0;  // a high surrogate waiting for its pair; 0: none
-};
-
-// Decodes an escaped key path up to the unescaped ']' (Wine's escapes: C
-// letters, \xHHHH, octal, anything else stands for itself). Nothing when the
-// closing bracket is missing.
-std::optional<std::string> decodeBracketed(std::string_view s) {
-    std::string out;
-    UnitSink sink(out);
-    for (std::size_t i = 0; i < s.size();) {
-        const char c = s[i];
-        if (c == ']') {
-            sink.flush();
-            return out;
-        }
-        if (c != '\\' || i + 1 >= s.size()) {
-            sink.byte(c);
-            ++i;
-            continue;
-        }
-        const char e = s[i + 1];
-        i += 2;
-        switch (e) {
-        case 'a': sink.unit('\a'); break;
-        case 'b': sink.unit('\b'); break;
-        case 'e': sink.unit(0x1B); break;
-        case 'f': sink.unit('\f'); break;
-        case 'n': sink.unit('\n'); break;
-        case 'r': sink.unit('\r'); break;
-        case 't': sink.unit('\t'); break;
-        case 'v': sink.unit('\v'); break;
-        case 'x': {
-            std::uint32_t v = 0;
-            int digits = 0;
-            while (digits < 4 && i < s.size() && isHex(s[i])) v = v * 16 + hexValue(s[i++]), ++digits;
-            sink.unit(digits ? v : 'x');
-            break;
-        }
-        default:
-            if (e >= '0' && e <= '7') {
-                std::uint32_t v = e - '0';
-                for (int d = 1; d < 3 && i < s.size() && s[i] >= '0' && s[i] <= '7'; ++d) v = v * 8 + (s[i++] - '0');
-                sink.unit(v);
-            } else {
-                sink.byte(e);
-            }
-        }
-    }
-    return std::nullopt;
-}
 
 std::vector<std::string> splitDecodedPath(const std::string& decoded) {
     std::vector<std::string> parts;
@@ -125,56 +21,53 @@ std::vector<std::string> splitDecodedPath(const std::string& decoded) {
     }
 }
 
-// Code points of a UTF-8 name; a byte that starts no valid sequence stands for itself.
-std::vector<std::uint32_t> utf16Units(std::string_view s) {
-    std::vector<std::uint32_t> units;
-    for (std::size_t i = 0; i < s.size();) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        std::uint32_t cp = b;
-        std::size_t len = 1;
-        if (b >= 0xC2 && b <= 0xF4) {
-            const std::size_t need = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-            std::uint32_t v = b & (0x7F >> need);
-            bool ok = i + need <= s.size();
-            for (std::size_t k = 1; ok && k < need; ++k) {
-                const auto cb = static_cast<unsigned char>(s[i + k]);
-                ok = (cb & 0xC0) == 0x80;
-                v = (v << 6) | (cb & 0x3F);
-            }
-            if (ok && v <= 0x10FFFF) cp = v, len = need;
-        }
-        if (cp >= 0x10000) {
-            units.push_back(0xD800 + ((cp - 0x10000) >> 10));
-            units.push_back(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            units.push_back(cp);
-        }
-        i += len;
-    }
-    return units;
+// What Wine skips at the start of a line and around hex numbers.
+constexpr std::string_view kBlanks = " \t\v\f\r";
+
+std::size_t skipBlanks(std::string_view s, std::size_t i) {
+    while (i < s.size() && kBlanks.find(s[i]) != std::string_view::npos) ++i;
+    return i;
 }
 
-// One key name as Wine dumps it inside brackets.
-void escapeName(std::string& out, std::string_view name) {
-    static constexpr char kLetters[] = ".......abtnvfr.............e....";
-    const auto units = utf16Units(name);
-    char buf[16];
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const std::uint32_t u = units[i];
-        const bool nextHex = i + 1 < units.size() && units[i + 1] < 128 && isHex(static_cast<char>(units[i + 1]));
-        const bool nextOct = i + 1 < units.size() && units[i + 1] >= '0' && units[i + 1] <= '7';
-        if (u > 127) {
-            std::snprintf(buf, sizeof buf, nextHex ? "\\x%04x" : "\\x%x", static_cast<unsigned>(u));
-            out += buf;
-        } else if (u < 32) {
-            if (kLetters[u] != '.') std::snprintf(buf, sizeof buf, "\\%c", kLetters[u]);
-            else std::snprintf(buf, sizeof buf, nextOct ? "\\%03o" : "\\%o", static_cast<unsigned>(u));
-            out += buf;
-        } else {
-            if (u == '\\' || u == '[' || u == ']') out += '\\';
-            out += static_cast<char>(u);
+bool isHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// Hex bytes as Wine reads them ("01,ff, 2a"). True when they are followed
+// by '\': Wine then reads the next line, whatever it holds, as more data.
+// A number above ff makes Wine drop the value and go on with the next line.
+bool hexContinues(std::string_view data) {
+    std::size_t i = 0;
+    while (i < data.size() && isHex(data[i])) {
+        if (data[i] == '0' && i + 2 < data.size() && (data[i + 1] | 0x20) == 'x' && isHex(data[i + 2])) i += 2;
+        unsigned value = 0;
+        for (; i < data.size() && isHex(data[i]); ++i) {
+            value = value * 16 + static_cast<unsigned>(data[i] <= '9' ? data[i] - '0' : (data[i] | 0x20) - 'a' + 10);
+            if (value > 0xFF) return false;
         }
+        i = skipBlanks(data, i);
+        if (i < data.size() && data[i] == ',') i = skipBlanks(data, i + 1);
     }
+    return i < data.size() && data[i] == '\\';
+}
+
+// True when a value line ("name"=hex:..., @=hex(7):...) ends its first line
+// of hex data with '\'. Only hex data goes on over several lines.
+bool valueContinues(std::string_view line) {
+    std::size_t i = 1;
+    if (line[0] == '"') {
+        while (i < line.size() && line[i] != '"') i += line[i] == '\\' ? 2 : 1;
+        if (i >= line.size()) return false;
+        ++i;
+    }
+    i = skipBlanks(line, i);
+    if (i >= line.size() || line[i] != '=') return false;
+    std::string_view data = line.substr(skipBlanks(line, i + 1));
+    if (data.starts_with("hex:")) return hexContinues(data.substr(4));
+    if (!data.starts_with("hex(")) return false;
+    const std::size_t close = data.find_first_not_of("0123456789abcdefABCDEF", 4);
+    if (close == std::string_view::npos || data.compare(close, 2, "):") != 0) return false;
+    return hexContinues(data.substr(close + 2));
 }
 
 std::string_view lineContent(std::string_view line) {
@@ -197,27 +90,36 @@ RegFile parseRegFile(std::string_view text) {
     // Offsets where chunks begin, with the decoded path of each.
     std::vector<std::pair<std::size_t, std::vector<std::string>>> starts;
     std::size_t blankRun = std::string_view::npos;  // start of blank lines just seen
-    bool continuation = false;
+    bool inKey = false;        // the last header named a key: its value lines count
+    bool continuation = false; // the line before ended hex data with '\'
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t nl = text.find('\n', pos);
         const std::size_t end = nl == std::string_view::npos ? text.size() : nl + 1;
         const std::string_view content = lineContent(text.substr(pos, end - pos));
-        const std::size_t first = content.find_first_not_of(" \t");
-        const char lead = first == std::string_view::npos ? '\0' : content[first];
+        const std::size_t first = skipBlanks(content, 0);
+        const char lead = first < content.size() ? content[first] : '\0';
+        const std::size_t here = pos;
+        pos = end;
 
-        if (!continuation && lead == '[' && pos > 0) {
-            auto decoded = decodeBracketed(content.substr(first + 1));
-            const std::size_t chunk = blankRun == std::string_view::npos ? pos : blankRun;
-            starts.emplace_back(chunk, decoded ? splitDecodedPath(*decoded) : std::vector<std::string>{});
+        if (continuation) {
+            // More data of the value above, even when blank or shaped like a
+            // header: it stays with that section.
+            continuation = hexContinues(content.substr(first));
+            blankRun = std::string_view::npos;
+            continue;
+        }
+        if (lead == '[' && here > 0) {
+            auto decoded = decodeKeyHeader(content.substr(first + 1));
+            auto path = decoded ? splitDecodedPath(*decoded) : std::vector<std::string>{};
+            inKey = !path.empty();
+            starts.emplace_back(blankRun == std::string_view::npos ? here : blankRun, std::move(path));
         }
         if (content.empty()) {
-            if (blankRun == std::string_view::npos) blankRun = pos;
+            if (blankRun == std::string_view::npos) blankRun = here;
         } else {
             blankRun = std::string_view::npos;
         }
-        // Only value data continues on the next line; headers and comments never do.
-        continuation = !content.empty() && content.back() == '\\' && lead != '[' && lead != ';' && lead != '#';
-        pos = end;
+        continuation = inKey && (lead == '"' || lead == '@') && valueContinues(content.substr(first));
     }
 
     file.header = std::string(text.substr(0, starts.empty() ? text.size() : starts.front().first));
@@ -246,7 +148,7 @@ std::string escapeKeyPath(const std::vector<std::string>& path) {
     std::string out;
     for (std::size_t i = 0; i < path.size(); ++i) {
         if (i) out += "\\\\";
-        escapeName(out, path[i]);
+        escapeKeyName(out, path[i]);
     }
     return out;
 }

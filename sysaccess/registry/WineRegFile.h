@@ -5,8 +5,12 @@
 //
 // A chunk starts with the blank line(s) in front of its "[Key\\Path] <time>"
 // line and runs to the next such line; meta lines (#time=, #class=, #link),
-// value lines and their '\' continuations belong to it. Values are never
-// interpreted: the store only needs the key paths.
+// value lines and their continuations belong to it. As in Wine, only hex data
+// ending in '\' continues, and the next line is then data whatever it holds:
+// a blank line or a "[...]" line read that way stays in the chunk above, so
+// each chunk ends where no value goes on and can be dropped without changing
+// how its neighbours read. Values are otherwise not interpreted: the store
+// only needs the key paths.
 #include <cstdint>
 #include <string>
 #include <string_view>

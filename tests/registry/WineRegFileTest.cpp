@@ -71,3 +71,44 @@ TEST(WineRegFile, WritesNamesAndEmptySectionsAsWineDoes) {
     ASSERT_EQ(back.sections.size(), 1u);
     EXPECT_EQ(back.sections[0].path, odd);
 }
+
+TEST(WineRegFile, ReadsHeaderBytesAsWine8DoesAndWritesWhatItWrites) {
+    // Header bytes as hand-edited into a prefix, and the header Wine 8
+    // wrote back for each after loading that file.
+    const std::pair<std::string, std::string> seen[] = {
+        {"Raw\xe9x", "Rawx"},                        // a byte that starts no UTF-8 sequence is dropped
+        {"RawU\xc3\xa9x", "RawU\\xe9x"},             // UTF-8 is read as such
+        {"A\xc3x", "Ax"},
+        {"B\xe2\x82x", "Bx"},                        // a cut-off sequence goes entirely
+        {"C\xed\xa0\x80x", "C\\xd800x"},             // an encoded surrogate is kept
+        {"D\xf0\x9f\x98\x80x", "D\\xd83d\\xde00x"},  // beyond 16 bits: a surrogate pair
+        {"E\xc0\xafx", "Ex"},                        // overlong
+        {"K\xf0" "a", "Ka"},
+        {"M\xf4\x90\x80\x80x", "Mx"},                // beyond U+10FFFF
+        {"Q\\\xc3\xa9x", "Q\\xe9x"},                 // an escaped character is read after decoding
+        {"R\\\xe9x", "Rx"},
+        {"Esc\\x4e2dA\\ta\\0010", "Esc\\x4e2dA\\ta\\0010"},
+    };
+    for (const auto& [bytes, wine] : seen) {
+        const RegFile f = parseRegFile("WINE REGISTRY Version 2\n\n[Software\\\\" + bytes + "] 1\n");
+        ASSERT_EQ(f.sections.size(), 1u) << bytes;
+        EXPECT_EQ(escapeKeyPath(f.sections[0].path), "Software\\\\" + wine) << bytes;
+    }
+}
+
+TEST(WineRegFile, OnlyHexDataContinuesAndItsNextLineStaysInTheSection) {
+    const std::string text =
+        "WINE REGISTRY Version 2\n\n"
+        "[A] 1\n\"h\"=hex:01,02,\\\n[NotAKey] 2\n"  // read by Wine as more data
+        "[B] 3\n\"s\"=\"abc\\\n"                     // a broken string does not go on
+        "[C] 4\n@=hex(7):41,00,\\\n  42,00,\\\n\n"   // the blank line ends the value
+        "[D] 5\n;; comment \\\n"
+        "[E] 6\n\"n\"=dword:1\\\n"
+        "[F] 7\n";
+    const RegFile f = parseRegFile(text);
+    std::vector<Path> paths;
+    for (const auto& s : f.sections) paths.push_back(s.path);
+    EXPECT_EQ(paths, (std::vector<Path>{{"A"}, {"B"}, {"C"}, {"D"}, {"E"}, {"F"}}));
+    EXPECT_EQ(f.sections[2].raw, "[C] 4\n@=hex(7):41,00,\\\n  42,00,\\\n\n");
+    EXPECT_EQ(f.render(), text);
+}
