@@ -8,32 +8,7 @@
 #
 #   file_safety.sh <Busprobe> <Busclean> <output-folder>
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-probe=$(abs "$1") clean=$(abs "$2") out=$(abs "$3")
-# shellcheck source=../../tools/xdrive.sh
-. "$root/tools/xdrive.sh"
-
-rm -rf "$out"
-mkdir -p "$out"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
-need() { [ -n "$1" ] || { echo "FAIL $2 did not appear"; exit 1; }; }
-cleanup() {
-  [ -n "${XDRIVE_PID:-}" ] && kill "$XDRIVE_PID" 2>/dev/null
-  xdrive_stop_xvfb
-}
-trap cleanup EXIT
+. "$(dirname "$0")/common.sh" "$@"
 
 xdrive_start_xvfb || exit 1
 image="$out/image"
@@ -95,5 +70,4 @@ for f in system/QRXSER.VXD system32/drivers/QRXUSB.SYS inf/QRXSER.INF; do
   check "removed the adapter's $f" [ ! -e "$win/$f" ]
 done
 
-[ "$failures" -eq 0 ] || { echo "$failures file safety checks failed"; exit 1; }
-echo "all file safety checks passed"
+screen_finish "file safety"

@@ -8,37 +8,7 @@
 #
 #   key_safety.sh <Busprobe> <Busclean> <output-folder>
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-probe=$(abs "$1") clean=$(abs "$2") out=$(abs "$3")
-# shellcheck source=../../tools/xdrive.sh
-. "$root/tools/xdrive.sh"
-
-for tool in Xvfb xdotool xwininfo xprop import md5sum; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (tools/test installs it)" >&2; exit 1; }
-done
-
-rm -rf "$out"
-mkdir -p "$out"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
-need() { [ -n "$1" ] || { echo "FAIL $2 did not appear"; exit 1; }; }
-
-cleanup() {
-  [ -n "${XDRIVE_PID:-}" ] && kill "$XDRIVE_PID" 2>/dev/null
-  xdrive_stop_xvfb
-}
-trap cleanup EXIT
+. "$(dirname "$0")/common.sh" "$@" md5sum
 
 xdrive_start_xvfb || exit 1
 
@@ -118,4 +88,4 @@ xdotool key n
 check "answering N ends the remover" xdrive_wait_exit "$pid"
 
 echo "screenshots in $out"
-[ "$failures" -eq 0 ] || { echo "$failures key checks failed"; exit 1; }
+screen_finish "key"

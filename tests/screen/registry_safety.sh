@@ -9,38 +9,12 @@
 #
 # Ends with status 77 (skipped) when Wine's server is not installed.
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-probe=$(abs "$1") clean=$(abs "$2") out=$(abs "$3")
-# shellcheck source=../../tools/xdrive.sh
-. "$root/tools/xdrive.sh"
-
 wineserver=
 for w in /usr/lib/wine/wineserver "$(command -v wineserver 2>/dev/null)"; do
   [ -n "$w" ] && [ -x "$w" ] && { wineserver=$w; break; }
 done
 [ -n "$wineserver" ] || { echo "skipped: Wine's server is not installed"; exit 77; }
-for tool in Xvfb xdotool xwininfo xprop import cmp; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (tools/test installs it)" >&2; exit 1; }
-done
-
-rm -rf "$out"
-mkdir -p "$out"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
-need() {  # stops the run when a window did not appear
-  [ -n "$1" ] || { echo "FAIL $2 did not appear"; exit 1; }
-}
+. "$(dirname "$0")/common.sh" "$@" cmp
 
 image="$out/image"
 prefix="$image/prefix"
@@ -60,13 +34,10 @@ remove_server_folder() {  # Wine leaves the server's folder behind; it names thi
   rmdir "${TMPDIR:-/tmp}/$name" 2>/dev/null
   return 0
 }
-cleanup() {
-  [ -n "${XDRIVE_PID:-}" ] && kill "$XDRIVE_PID" 2>/dev/null
+screen_cleanup_extra() {
   stop_server
   remove_server_folder
-  xdrive_stop_xvfb
 }
-trap cleanup EXIT
 
 xdrive_start_xvfb || exit 1
 "$root/tools/demo-image" "$image" "$probe" "$clean" >/dev/null || exit 1
@@ -149,4 +120,4 @@ check "the other devices stay in system.reg" \
 check "the driver files are gone" [ ! -e "$prefix/drive_c/windows/system/QRXSER.VXD" ]
 
 echo "screenshots in $out"
-[ "$failures" -eq 0 ] || { echo "$failures registry safety checks failed"; exit 1; }
+screen_finish "registry safety"

@@ -4,47 +4,15 @@
 #
 #   run_screen_tests.sh <Busprobe> <Busclean> <output-folder>
 set -uo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
-abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
-probe=$(abs "$1") clean=$(abs "$2") out=$(abs "$3")
-# shellcheck source=../../tools/xdrive.sh
-. "$root/tools/xdrive.sh"
-
-for tool in Xvfb xdotool xwininfo xprop import; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (tools/test installs it)" >&2; exit 1; }
-done
-
-rm -rf "$out"
-mkdir -p "$out"
-failures=0
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok   $what"
-  else
-    echo "FAIL $what"
-    failures=$((failures + 1))
-  fi
-}
+. "$(dirname "$0")/common.sh" "$@"
 near() { [ $(($1 - $2)) -le 1 ] && [ $(($2 - $1)) -le 1 ]; }
 centred() {  # centred <window> <width> <height>
   local x y w h
   read -r x y w h < <(xdrive_geometry "$1")
   [ "$w" -eq "$2" ] && [ "$h" -eq "$3" ] && near "$x" $(((1024 - w) / 2)) && near "$y" $(((768 - h) / 2))
 }
-need() {  # stops the run when a window did not appear
-  [ -n "$1" ] || { echo "FAIL $2 did not appear"; exit 1; }
-}
 ms() { echo $(($(date +%s%N) / 1000000)); }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-
-cleanup() {
-  [ -n "${XDRIVE_PID:-}" ] && kill "$XDRIVE_PID" 2>/dev/null
-  xdrive_stop_xvfb
-}
-trap cleanup EXIT
 
 # --- without a display: a clear message and status 1 -------------------------
 for exe in "$probe" "$clean"; do
@@ -171,4 +139,4 @@ check "the root hub and the other devices stay in system.reg" \
   bash -c "grep -q 'ROOT_HUB' '$reg' && grep -q 'VID_046D' '$reg' && grep -q 'Local Port' '$reg'"
 
 echo "screenshots in $out"
-[ "$failures" -eq 0 ] || { echo "$failures screen checks failed"; exit 1; }
+screen_finish "screen"
