@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck source-path=SCRIPTDIR
 # Crash trial of the remover's registry writes. The real remover runs on a
 # machine image with a large system.reg and is killed (SIGKILL) at a random
 # moment of its removal run, each time from a fresh copy of the start state.
@@ -24,11 +25,12 @@ while [ $# -gt 0 ]; do
     *) break ;;
   esac
 done
-[ $# -eq 4 ] && [[ $runs =~ ^[0-9]+$ ]] && [[ $seed =~ ^[0-9]+$ ]] || usage
+if [ $# -ne 4 ] || ! [[ $runs =~ ^[0-9]+$ && $seed =~ ^[0-9]+$ ]]; then usage; fi
 abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
 probe=$(abs "$1") clean=$(abs "$2") regkeys=$(abs "$3") work=$(abs "$4")
 # shellcheck source=../../tools/xdrive.sh
 . "$root/tools/xdrive.sh"
+# shellcheck source=trial_wine.sh
 . "$here/trial_wine.sh"
 
 wine_find || { echo "Wine is not installed: the crash trial is skipped"; exit 77; }
@@ -132,7 +134,7 @@ echo "full run: $total deletions ($(wc -l < "$keys/deleted") keys); registry wri
 # check_state <image> <name>: prints the faults; LANDED and TEMPS describe the state.
 check_state() {
   local reg="$1/prefix/system.reg" name=$2 bad=0
-  LANDED=? TEMPS=$(find "$1/prefix" -maxdepth 1 -name '.system.reg.tmp-*' | wc -l)
+  LANDED='?' TEMPS=$(find "$1/prefix" -maxdepth 1 -name '.system.reg.tmp-*' | wc -l)
   if ! "$regkeys" "$reg" > "$keys/$name.raw" 2> "$keys/$name.err"; then
     echo "    our reader refuses system.reg: $(head -c 300 "$keys/$name.err")"; bad=1
   fi
@@ -161,15 +163,15 @@ check_state "$ref" reference > "$keys/reference.report" ||
   { echo "the full run's result fails the checks:"; cat "$keys/reference.report"; exit 1; }
 
 # --- the kills ---------------------------------------------------------------------
-# Odd runs: a moment in the registry writes of the full run (with a margin);
-# even runs: a moment anywhere in the run.
+# Two runs in three: a moment in the registry writes of the full run (with a
+# margin); every third run: a moment anywhere in the run.
 reg_lo=$((first_us > 20000 ? first_us - 20000 : 0)) reg_hi=$((last_us + 20000))
 pick_us() { echo $(($1 + (RANDOM * 32768 + RANDOM) % ($2 - $1 + 1))); }
 passed=0 failed=0 in_writes=0 after_run=0 none=0 some=0 all=0 with_temp=0
 moments=() landed=() failures=()
 echo "seed $seed; $runs runs"
 for n in $(seq "$runs"); do
-  if [ $((n % 2)) -eq 1 ]; then delay=$(pick_us "$reg_lo" "$reg_hi"); else delay=$(pick_us 0 "$run_us"); fi
+  if [ $((n % 3)) -ne 0 ]; then delay=$(pick_us "$reg_lo" "$reg_hi"); else delay=$(pick_us 0 "$run_us"); fi
   img="$work/run"
   fresh "$img"
   if ! to_confirmation "$img"; then
@@ -205,7 +207,7 @@ if [ ${#moments[@]} -gt 0 ]; then
   read -r lo mid hi < <(printf '%s\n' "${moments[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[1], v[int((NR + 1) / 2)], v[NR] }')
   echo "kill moments: $(ms "$lo") to $(ms "$hi") ms after Yes, median $(ms "$mid"); $in_writes during the full run's registry writes ($(ms "$first_us")-$(ms "$last_us") ms), $after_run after its end ($(ms "$run_us") ms)"
 fi
-[ ${#landed[@]} -gt 0 ] && echo "deletions landed per kill (landed x runs): $(printf '%s\n' "${landed[@]}" | sort -n | uniq -c | awk '{ printf "%s%sx%s", NR > 1 ? ", " : "", $2, $1 }')"
+[ ${#landed[@]} -gt 0 ] && echo "deletions landed per kill (landed x runs): $(printf '%s\n' "${landed[@]}" | sort -n | uniq -c | awk '{ printf "%s%sx%s", (NR > 1 ? ", " : ""), $2, $1 }')"
 echo "deletions landed at the kill: none in $none runs, some in $some, all $total in $all; a temporary file left in $with_temp"
 [ "$failed" -eq 0 ] || echo "failed runs: ${failures[*]} (their images are in $work/failed-<run>)"
 echo "the trial took $((SECONDS - began)) s"

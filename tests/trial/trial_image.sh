@@ -9,7 +9,7 @@ set -euo pipefail
 image=$1
 reg="$image/prefix/system.reg"
 script="$image/disk/Unins.dat"
-[ -f "$reg" ] && [ -f "$script" ] || { echo "$image is not a demo image" >&2; exit 2; }
+if [ ! -f "$reg" ] || [ ! -f "$script" ]; then echo "$image is not a demo image" >&2; exit 2; fi
 
 # --- unrelated keys: class registrations with every kind of value line ------
 # pad <first> <count>: <count> object keys, each with a server subkey, in

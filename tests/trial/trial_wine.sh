@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine as the second reader of the crash trial's registry files. Source it.
 # Every Wine server started here belongs to the trial's own prefix and is
 # ended with that prefix's WINEPREFIX.
