@@ -88,8 +88,9 @@ to_confirmation() {
   REMOVER_PID=$XDRIVE_PID
   local main
   main=$(xdrive_wait_windows "$REMOVER_PID" 1) || return 1
+  sleep 0.3  # the window takes input once it is drawn
   xdrive_click "$main" 30 214  # the device check box
-  sleep 0.2
+  sleep 0.3
   xdrive_click "$main" 379 202  # "Uninstall"
   CONFIRM=$(xdrive_wait_windows "$REMOVER_PID" 2) || return 1
   [ "$(xdrive_title "$CONFIRM")" = "Uninstall driver" ] || return 1
@@ -167,29 +168,38 @@ check_state "$ref" reference > "$keys/reference.report" ||
 # margin); every third run: a moment anywhere in the run.
 reg_lo=$((first_us > 20000 ? first_us - 20000 : 0)) reg_hi=$((last_us + 20000))
 pick_us() { echo $(($1 + (RANDOM * 32768 + RANDOM) % ($2 - $1 + 1))); }
-passed=0 failed=0 in_writes=0 after_run=0 none=0 some=0 all=0 with_temp=0
+passed=0 failed=0 retried=0 in_writes=0 after_run=0 none=0 some=0 all=0 with_temp=0
 moments=() landed=() failures=()
 echo "seed $seed; $runs runs"
 for n in $(seq "$runs"); do
   if [ $((n % 3)) -ne 0 ]; then delay=$(pick_us "$reg_lo" "$reg_hi"); else delay=$(pick_us 0 "$run_us"); fi
   img="$work/run"
-  fresh "$img"
-  if ! to_confirmation "$img"; then
+  # A click the display lost leaves the remover without its box; nothing is
+  # deleted before Yes, so the run starts once more from a fresh copy.
+  ready=0
+  for attempt in 1 2; do
+    fresh "$img"
+    if to_confirmation "$img"; then ready=1; break; fi
     kill -KILL "$REMOVER_PID" 2>/dev/null; wait "$REMOVER_PID" 2>/dev/null
-    echo "run $n: the remover did not come to its confirmation box: FAILED"
+    [ "$attempt" -eq 1 ] && { retried=$((retried + 1)); echo "run $n: no confirmation box; starting the remover again"; }
+  done
+  if [ "$ready" -eq 0 ]; then
+    echo "run $n: the remover did not come to its confirmation box twice: FAILED"
     failed=$((failed + 1)); failures+=("$n"); continue
   fi
   t0=$(now_us)
   xdotool key Return
   sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
   killed_us=$(($(now_us) - t0))
-  kill -KILL "$REMOVER_PID"
+  kill -KILL "$REMOVER_PID" 2>/dev/null
   wait "$REMOVER_PID" 2>/dev/null
+  ended=$?  # 137 when the kill ended it
   XDRIVE_PID=
   moments+=("$killed_us")
   [ "$killed_us" -ge "$first_us" ] && [ "$killed_us" -le "$last_us" ] && in_writes=$((in_writes + 1))
   [ "$killed_us" -gt "$run_us" ] && after_run=$((after_run + 1))
   check_state "$img" "run$n" > "$keys/run$n.report"; status=$?
+  if [ "$ended" -ne 137 ]; then echo "    the remover had ended by itself (status $ended) before the kill" >> "$keys/run$n.report"; status=1; fi
   line="run $n: killed $(ms "$killed_us") ms after Yes, $LANDED of $total deletions landed, $TEMPS temporary file(s)"
   if [ $status -eq 0 ]; then
     passed=$((passed + 1)); echo "$line: ok"
@@ -209,6 +219,7 @@ if [ ${#moments[@]} -gt 0 ]; then
 fi
 [ ${#landed[@]} -gt 0 ] && echo "deletions landed per kill (landed x runs): $(printf '%s\n' "${landed[@]}" | sort -n | uniq -c | awk '{ printf "%s%sx%s", (NR > 1 ? ", " : ""), $2, $1 }')"
 echo "deletions landed at the kill: none in $none runs, some in $some, all $total in $all; a temporary file left in $with_temp"
+echo "remover started again after a lost click: $retried times"
 [ "$failed" -eq 0 ] || echo "failed runs: ${failures[*]} (their images are in $work/failed-<run>)"
 echo "the trial took $((SECONDS - began)) s"
 echo "$passed passed, $failed failed"
