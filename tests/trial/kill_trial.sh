@@ -42,6 +42,7 @@ mkdir -p "$work"
 find "$work" -mindepth 1 -maxdepth 1 ! -name wine -exec rm -rf {} +
 keys="$work/keys"
 mkdir -p "$keys"
+: > "$keys/wine-retries"
 RANDOM=$seed
 began=$SECONDS
 
@@ -140,8 +141,17 @@ check_state() {
     echo "    our reader refuses system.reg: $(head -c 300 "$keys/$name.err")"; bad=1
   fi
   norm < "$keys/$name.raw" > "$keys/$name"
-  if ! wine_keys "$reg" "$keys/$name.wine"; then
-    echo "    Wine does not read system.reg: $(head -c 300 "$WINE_LOG")"; bad=1
+  # Wine's reading is the same each time for the same file; a second try
+  # tells a Wine start that went wrong from a file Wine cannot read.
+  local ok=0
+  if wine_keys "$reg" "$keys/$name.wine"; then
+    ok=1
+  else
+    echo "$name: $WINE_WHY" >> "$keys/wine-retries"
+    wine_keys "$reg" "$keys/$name.wine" && ok=1
+  fi
+  if [ $ok -eq 0 ]; then
+    echo "    Wine does not read system.reg: $WINE_WHY"; bad=1
   else
     local missing other
     missing=$(LC_ALL=C comm -23 "$keys/$name" "$keys/$name.wine" | head -3)
@@ -219,7 +229,8 @@ if [ ${#moments[@]} -gt 0 ]; then
 fi
 [ ${#landed[@]} -gt 0 ] && echo "deletions landed per kill (landed x runs): $(printf '%s\n' "${landed[@]}" | sort -n | uniq -c | awk '{ printf "%s%sx%s", (NR > 1 ? ", " : ""), $2, $1 }')"
 echo "deletions landed at the kill: none in $none runs, some in $some, all $total in $all; a temporary file left in $with_temp"
-echo "remover started again after a lost click: $retried times"
+echo "remover started again after a lost click: $retried times; Wine's reading tried again: $(wc -l < "$keys/wine-retries") times"
+[ -s "$keys/wine-retries" ] && sed 's/^/    /' "$keys/wine-retries"
 [ "$failed" -eq 0 ] || echo "failed runs: ${failures[*]} (their images are in $work/failed-<run>)"
 echo "the trial took $((SECONDS - began)) s"
 echo "$passed passed, $failed failed"

@@ -41,8 +41,9 @@ wine_stop() {
 # wine_keys <system.reg> <out>: a copy of the file becomes the prefix's
 # system.reg, a fresh server loads it, and every key under HKEY_LOCAL_MACHINE
 # is exported; <out> gets the key paths in lower case, sorted. Fails when the
-# export fails or the server reports a fault in the file. ("reg query /s"
+# export fails or the server reports a fault in the file; WINE_WHY says which. ("reg query /s"
 # gives the same reading but takes some twenty seconds on this file.)
+# shellcheck disable=SC2034  # WINE_WHY is for the caller
 wine_keys() {
   local export="$WINE_PREFIX/drive_c/trial-export.reg"
   wine_stop
@@ -51,7 +52,11 @@ wine_keys() {
   WINEPREFIX="$WINE_PREFIX" timeout 120 "$WINE" reg export HKLM 'C:\trial-export.reg' /y >"$WINE_LOG" 2>&1
   local status=$?
   wine_stop
-  [ $status -eq 0 ] && [ -s "$export" ] || return 1
+  WINE_WHY="reg export ended with status $status: $(head -c 300 "$WINE_LOG")"
+  [ $status -eq 0 ] || return 1
+  WINE_WHY="the export is empty"
+  [ -s "$export" ] || return 1
+  WINE_WHY="the server reports: $(grep -m3 "system.reg" "$WINE_LOG")"
   ! grep -q "system.reg" "$WINE_LOG" || return 1
   iconv -f UTF-16 -t UTF-8 "$export" | tr -d '\r' |
     sed -n 's/^\[HKEY_LOCAL_MACHINE\\\(.*\)\]$/\1/p' | tr '[:upper:]' '[:lower:]' | LC_ALL=C sort -u > "$2"
