@@ -20,6 +20,7 @@ private:
 // The numbers the layer raises, with the desktop's usual texts.
 namespace err {
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileName = 52;

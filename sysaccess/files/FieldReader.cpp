@@ -13,67 +13,96 @@
 namespace sysaccess::files {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
-bool isDelimiter(char c) { return c == ',' || isLineEnd(c); }
+bool isBlank(int c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(int c) { return c == '\r' || c == '\n'; }
+bool isDelimiter(int c) { return c == ',' || isLineEnd(c); }
 
 }  // namespace
 
-FieldReader::FieldReader(std::string bytes) : bytes_(std::move(bytes)) {}
+FieldReader::FieldReader(std::unique_ptr<InputFile> file) : file_(std::move(file)) {}
 
-bool FieldReader::atEnd() const {
+FieldReader::FieldReader(std::string bytes) : FieldReader(std::make_unique<MemoryInputFile>(std::move(bytes))) {}
+
+bool FieldReader::refill() {
+    chunk_.resize(ChunkSize);
+    chunk_.resize(file_->read(chunk_.data(), chunk_.size()));
+    pos_ = 0;
+    return !chunk_.empty();
+}
+
+void FieldReader::append(std::string& field, char c) {
+    if (field.size() == kMaxFieldLength) raise(err::OutOfMemory, "Out of memory");
+    field.push_back(c);
+}
+
+bool FieldReader::atEnd() {
     if (afterComma_) return false;
-    for (std::size_t i = pos_; i < bytes_.size(); ++i)
-        if (!isBlank(bytes_[i])) return false;
-    return true;
+    skipBlanks();
+    return peek() == End;
 }
 
 std::string FieldReader::next() {
     if (atEnd()) raise(err::InputPastEnd, "Input past end of file");
     skipBlanks();
     afterComma_ = false;
-    if (pos_ < bytes_.size() && bytes_[pos_] == '"') return readQuoted();
+    if (peek() == '"') return readQuoted();
     return readUnquoted();
 }
 
 std::string FieldReader::readQuoted() {
-    const std::size_t start = pos_ + 1;
-    const std::size_t close = bytes_.find('"', start);
-    if (close == std::string::npos) {
-        pos_ = bytes_.size();
-        return bytes_.substr(start);
+    advance();  // the opening quote
+    std::string value;
+    int c;
+    while ((c = peek()) != End && c != '"') {
+        append(value, static_cast<char>(c));
+        advance();
     }
-    std::string value = bytes_.substr(start, close - start);
-    pos_ = close + 1;
+    if (c == End) return value;  // a quote never closed runs to the end
+    advance();
     skipToDelimiter();  // text after the closing quote is dropped
     consumeDelimiter();
     return value;
 }
 
 std::string FieldReader::readUnquoted() {
-    const std::size_t start = pos_;
-    skipToDelimiter();
-    std::size_t end = pos_;
-    while (end > start && isBlank(bytes_[end - 1])) --end;
+    // Blanks are kept back until something follows them: those at the end
+    // of the field are dropped, and do not count towards its length.
+    std::string value, blanks;
+    bool tooLong = false;  // the blanks kept back would make the field too long
+    int c;
+    while ((c = peek()) != End && !isDelimiter(c)) {
+        if (isBlank(c)) {
+            if (value.size() + blanks.size() < kMaxFieldLength) blanks.push_back(static_cast<char>(c));
+            else tooLong = true;
+        } else {
+            if (tooLong) raise(err::OutOfMemory, "Out of memory");
+            value += blanks;
+            blanks.clear();
+            append(value, static_cast<char>(c));
+        }
+        advance();
+    }
     consumeDelimiter();
-    return bytes_.substr(start, end - start);
+    return value;
 }
 
 void FieldReader::skipBlanks() {
-    while (pos_ < bytes_.size() && isBlank(bytes_[pos_])) ++pos_;
+    while (isBlank(peek())) advance();
 }
 
 void FieldReader::skipToDelimiter() {
-    while (pos_ < bytes_.size() && !isDelimiter(bytes_[pos_])) ++pos_;
+    int c;
+    while ((c = peek()) != End && !isDelimiter(c)) advance();
 }
 
 void FieldReader::consumeDelimiter() {
-    if (pos_ >= bytes_.size()) return;
-    const char c = bytes_[pos_++];
+    const int c = peek();
+    if (c == End) return;
+    advance();
     if (c == ',') {
         afterComma_ = true;
-    } else if (c == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n') {
-        ++pos_;  // CR LF is one line end
+    } else if (c == '\r' && peek() == '\n') {
+        advance();  // CR LF is one line end
     }
 }
 

@@ -8,11 +8,11 @@
 #include <chrono>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <utility>
 
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/files/Attributes.h"
+#include "sysaccess/files/HostInputFile.h"
 #include "sysaccess/files/Names.h"
 #include "sysaccess/text/CodePage.h"
 
@@ -162,22 +162,22 @@ void FileSystem::deleteFile(const std::string& path) {
     std::erase_if(kept->second.entries, [&](const Entry& e) { return e.host == host.filename().string(); });
 }
 
-std::string FileSystem::readFile(const std::string& path) {
+std::unique_ptr<InputFile> FileSystem::openInput(const std::string& path) {
     const fs::path host = hostOf(path);
     if (!drives_.contains(host)) accessError();
 
     std::error_code ec;
-    const fs::file_status st = fs::status(host, ec);
-    if (!fs::exists(st)) fileNotFound();
-    // Folders, pipes and devices are no files to read (a pipe would block).
-    if (!fs::is_regular_file(st)) accessError();
+    if (!fs::exists(fs::status(host, ec))) fileNotFound();
+    // Folders, pipes and devices are no files to read.
+    return openHostFile(host);
+}
 
-    std::ifstream in(host, std::ios::binary);
-    if (!in) accessError();
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    if (in.bad()) accessError();
-    return bytes.str();
+std::string FileSystem::readFile(const std::string& path) {
+    const std::unique_ptr<InputFile> file = openInput(path);
+    std::string bytes;
+    char chunk[65536];
+    while (const std::size_t n = file->read(chunk, sizeof chunk)) bytes.append(chunk, n);
+    return bytes;
 }
 
 void FileSystem::writeFile(const std::string& path, const std::string& bytes) {

@@ -6,10 +6,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sysaccess/files/DriveMap.h"
+#include "sysaccess/files/InputFile.h"
 
 namespace sysaccess::files {
 
@@ -31,6 +33,8 @@ public:
     void deleteFile(const std::string& path);
     // Whole content as bytes. Missing: 53; a folder or not a plain file: 75.
     std::string readFile(const std::string& path);
+    // The file opened for reading in pieces, with the failures of readFile.
+    std::unique_ptr<InputFile> openInput(const std::string& path);
     // Creates or overwrites the file. Missing folder: 76; read-only file,
     // a folder or a write failure: 75.
     void writeFile(const std::string& path, const std::string& bytes);

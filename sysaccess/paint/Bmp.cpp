@@ -1,5 +1,6 @@
 #include "sysaccess/paint/Bmp.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
@@ -12,6 +13,10 @@ namespace {
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
+// Everything readLayout looks at lies within this many bytes from the start:
+// the largest header (124 bytes, the masks inside it) and a full palette of
+// 256 four-byte entries after it.
+constexpr std::size_t kLayoutBytes = kFileHeaderSize + 124 + 256 * 4;
 
 struct Layout {
     std::int64_t width = 0;
@@ -97,12 +102,21 @@ std::optional<Layout> readLayout(const LittleEndian& in) {
     return layout;
 }
 
-std::optional<Image> decodePixels(const LittleEndian& in, const Layout& layout) {
-    const std::uint64_t bitsPerRow = static_cast<std::uint64_t>(layout.width) * layout.bits;
-    const std::uint64_t stride = (bitsPerRow + 31) / 32 * 4;
-    const std::uint64_t lastRowLittleEndian = (bitsPerRow + 7) / 8;
-    const std::uint64_t needed = stride * (layout.height - 1) + lastRowLittleEndian;
-    if (!in.has(layout.pixelOffset, needed)) return std::nullopt;
+std::uint64_t strideOf(const Layout& layout) {
+    return (static_cast<std::uint64_t>(layout.width) * layout.bits + 31) / 32 * 4;
+}
+
+// The pixel bytes the layout declares: every row padded to 4 bytes, except
+// that the padding of the last row may be missing.
+std::uint64_t pixelBytesOf(const Layout& layout) {
+    const std::uint64_t lastRow = (static_cast<std::uint64_t>(layout.width) * layout.bits + 7) / 8;
+    return strideOf(layout) * (layout.height - 1) + lastRow;
+}
+
+// Decodes the pixels, which begin at `pixelsAt` in `in`.
+std::optional<Image> decodePixels(const LittleEndian& in, const Layout& layout, std::uint64_t pixelsAt) {
+    const std::uint64_t stride = strideOf(layout);
+    if (!in.has(pixelsAt, pixelBytesOf(layout))) return std::nullopt;
 
     Image image;
     image.width = static_cast<int>(layout.width);
@@ -112,7 +126,7 @@ std::optional<Image> decodePixels(const LittleEndian& in, const Layout& layout) 
     const unsigned bits = layout.bits;
     const unsigned indexMask = (1u << (bits <= 8 ? bits : 0)) - 1;
     for (std::int64_t row = 0; row < layout.height; ++row) {
-        const std::size_t rowAt = layout.pixelOffset + row * stride;
+        const std::size_t rowAt = pixelsAt + row * stride;
         const std::int64_t y = layout.topDown ? row : layout.height - 1 - row;
         Rgb* out = &image.pixels[static_cast<std::size_t>(y * layout.width)];
         for (std::int64_t x = 0; x < layout.width; ++x) {
@@ -147,7 +161,24 @@ std::optional<Image> decodeBmp(std::string_view bytes) {
     const LittleEndian in(bytes);
     const std::optional<Layout> layout = readLayout(in);
     if (!layout) return std::nullopt;
-    return decodePixels(in, *layout);
+    return decodePixels(in, *layout, layout->pixelOffset);
+}
+
+std::optional<Image> readBmp(files::InputFile& file) {
+    const std::uint64_t fileSize = file.size();
+    std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kLayoutBytes)), '\0');
+    file.seek(0);
+    head.resize(files::readUpTo(file, head.data(), head.size()));
+    const std::optional<Layout> layout = readLayout(LittleEndian(head));
+    if (!layout) return std::nullopt;
+
+    const std::uint64_t count = pixelBytesOf(*layout);
+    if (layout->pixelOffset > fileSize || count > fileSize - layout->pixelOffset) return std::nullopt;
+    std::string pixels(static_cast<std::size_t>(count), '\0');
+    file.seek(layout->pixelOffset);
+    // A file that shrank since it was opened comes up short here.
+    pixels.resize(files::readUpTo(file, pixels.data(), pixels.size()));
+    return decodePixels(LittleEndian(pixels), *layout, 0);
 }
 
 std::string encodeBmp24(const Image& image) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "sysaccess/files/InputFile.h"
 #include "sysaccess/paint/Image.h"
 
 namespace sysaccess::paint {
@@ -26,6 +27,13 @@ inline constexpr int kMaxBmpSide = 16384;
 inline constexpr long long kMaxBmpPixels = 1LL << 26;
 
 std::optional<Image> decodeBmp(std::string_view bytes);
+
+// The same picture read from a file: the headers and palette first, then only
+// the pixel bytes they declare, so no more than the picture's own bytes are
+// ever held. Pixel data the headers place beyond the file's size makes the
+// picture unloadable before anything more is read. Answers as decodeBmp
+// does for the file's bytes.
+std::optional<Image> readBmp(files::InputFile& file);
 
 // A 24-bit bottom-up file with a 40-byte header. Throws std::invalid_argument
 // when the image's pixel count does not match its size or the file would not

@@ -7,7 +7,10 @@
 // Paths are Windows paths in the machine's 8-bit code page. A path without a
 // drive ("Brand.bmp") is relative to the current directory.
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "sysaccess/files/InputFile.h"
 
 namespace sysaccess {
 
@@ -55,6 +58,9 @@ public:
     virtual void deleteFile(const std::string& path) = 0;
     // Whole content of a file; a missing file raises a RuntimeError.
     virtual std::string readFile(const std::string& path) = 0;
+    // Opens a file for reading in pieces from its start, with the same
+    // failures as readFile; the file is read only as far as asked.
+    virtual std::unique_ptr<files::InputFile> openInput(const std::string& path) = 0;
     // Creates or overwrites a file with exactly these bytes.
     virtual void writeFile(const std::string& path, const std::string& bytes) = 0;
 

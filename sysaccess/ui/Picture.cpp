@@ -7,7 +7,7 @@
 namespace sysaccess::ui {
 
 Picture LoadPicture(const std::string& path) {
-    auto image = paint::decodeBmp(platform().readFile(path));
+    auto image = paint::readBmp(*platform().openInput(path));
     if (!image) raise(err::InvalidPicture, "Invalid picture");
     return std::make_shared<const paint::Image>(std::move(*image));
 }

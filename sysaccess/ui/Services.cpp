@@ -21,7 +21,7 @@ std::string Dir(const std::string& pattern) { return platform().findFirstFile(pa
 void Kill(const std::string& path) { platform().deleteFile(path); }
 
 files::FieldReader OpenForInput(const std::string& path) {
-    return files::FieldReader(platform().readFile(path));
+    return files::FieldReader(platform().openInput(path));
 }
 
 void WriteLine(const std::string& path, const std::string& line) {

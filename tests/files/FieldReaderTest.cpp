@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/CountingInput.h"
 #include "sysaccess/RuntimeError.h"
 
 using sysaccess::files::FieldReader;
@@ -58,4 +59,45 @@ TEST(FieldReader, ScriptOneFieldShortRunsOutOnItsLastRead) {
     EXPECT_EQ(fields[0], "f1");
     EXPECT_EQ(fields[2], "");
     EXPECT_EQ(fields[142], "f143");
+}
+
+TEST(FieldReader, ReadsOnlyAsFarAsTheFieldsAskedFor) {
+    const std::uint64_t twoGigabytes = 2ull << 30;
+    auto file = std::make_unique<fixtures::CountingInput>("a,\"b\",c\r\nd\r\n", twoGigabytes);
+    fixtures::CountingInput& counted = *file;
+    FieldReader reader(std::move(file));
+    EXPECT_EQ(reader.next(), "a");
+    EXPECT_EQ(reader.next(), "b");
+    EXPECT_EQ(reader.next(), "c");
+    EXPECT_EQ(reader.next(), "d");
+    EXPECT_LE(counted.bytesRead, 1u << 20);
+}
+
+TEST(FieldReader, LineEndsAndQuotesAcrossThePiecesOfALargeFile) {
+    // Each delimiter in turn falls on the border between two pieces read.
+    for (std::size_t pad = 65530; pad <= 65540; ++pad) {
+        const std::string text = std::string(pad, 'x') + "\r\n\"q,\r\n\" tail\t,y \r\n";
+        EXPECT_EQ(readAll(text), (Fields{std::string(pad, 'x'), "q,\r\n", "y"})) << pad;
+    }
+}
+
+TEST(FieldReader, AFieldRunningIntoAHugeTailIsOutOfMemoryNotHeld) {
+    using sysaccess::files::kMaxFieldLength;
+    auto readsAs = [](const std::string& content, std::uint64_t size, int fields) {
+        FieldReader reader(std::make_unique<fixtures::CountingInput>(content, size));
+        try {
+            for (int i = 0; i < fields; ++i) reader.next();
+        } catch (const sysaccess::RuntimeError& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    const std::uint64_t twoGigabytes = 2ull << 30;
+    // The last field has no line end: it runs on into the zeros.
+    EXPECT_EQ(readsAs("a,b,c,d,e", twoGigabytes, 5), sysaccess::err::OutOfMemory);
+    EXPECT_EQ(readsAs("a,\"open", twoGigabytes, 2), sysaccess::err::OutOfMemory);
+    // Up to the limit a field is read; trailing blanks do not count.
+    EXPECT_EQ(readsAs(std::string(kMaxFieldLength, 'x') + std::string(kMaxFieldLength, ' ') + "\r\n", 0, 1), 0);
+    EXPECT_EQ(readsAs(std::string(kMaxFieldLength + 1, 'x'), 0, 1), sysaccess::err::OutOfMemory);
+    EXPECT_EQ(readAll(std::string(kMaxFieldLength, 'x')).front().size(), kMaxFieldLength);
 }

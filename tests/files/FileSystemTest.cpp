@@ -173,3 +173,24 @@ TEST(ReadWriteFile, FailuresLeaveFilesAlone) {
     EXPECT_EQ(errorOf([&] { m.files.writeFile("C:\\dangling.txt", "x"); }), err::PathFileAccess);
     EXPECT_FALSE(fs::exists(target));
 }
+
+TEST(ReadWriteFile, OpenedFilesAreReadInPiecesAndFailAsReadsDo) {
+    Machine m(true);
+    const auto big = m.prefix.file("C:\\big.dat", "head,");
+    std::filesystem::resize_file(big, std::uintmax_t{2} << 30);  // sparse: nothing more on disk
+    const auto file = m.files.openInput("c:\\BIG.DAT");
+    EXPECT_EQ(file->size(), std::uint64_t{2} << 30);
+    char piece[8] = {};
+    ASSERT_EQ(file->read(piece, 5), 5u);
+    EXPECT_EQ(std::string(piece, 5), "head,");
+    file->seek((std::uint64_t{2} << 30) - 3);
+    EXPECT_EQ(file->read(piece, sizeof piece), 3u);
+    EXPECT_EQ(file->read(piece, sizeof piece), 0u);
+
+    m.prefix.folder("C:\\dir");
+    ASSERT_EQ(mkfifo(m.prefix.host("C:\\pipe").c_str(), 0600), 0);
+    EXPECT_EQ(errorOf([&] { m.files.openInput("C:\\missing.txt"); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { m.files.openInput("C:\\dir"); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { m.files.openInput("C:\\pipe"); }), err::PathFileAccess);  // without waiting
+    EXPECT_EQ(errorOf([&] { m.files.openInput("Z:\\dev\\zero"); }), err::PathFileAccess);
+}

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/CountingInput.h"
+
 using namespace sysaccess::paint;
 using namespace std::string_literals;
 using Pixels = std::vector<Rgb>;
@@ -131,6 +133,13 @@ TEST(Bmp, ThousandsOfMutatedAndTruncatedFilesNeverBreakTheDecoder) {
             default: file.resize(pick(file.size() + 1)); break;
             }
         }
+        // Read from a file in pieces, every picture answers as its bytes do.
+        sysaccess::files::MemoryInputFile input(file);
+        const auto fromFile = readBmp(input);
+        ASSERT_EQ(fromFile.has_value(), decodeBmp(file).has_value());
+        if (fromFile) {
+            ASSERT_EQ(fromFile->pixels, decodeBmp(file)->pixels);
+        }
         if (const auto image = decodeBmp(file)) {
             ++loaded;
             ASSERT_TRUE(image->width > 0 && image->width <= kMaxBmpSide);
@@ -140,4 +149,28 @@ TEST(Bmp, ThousandsOfMutatedAndTruncatedFilesNeverBreakTheDecoder) {
     }
     EXPECT_GT(loaded, 1000);
     EXPECT_LT(loaded, 19000);
+}
+
+TEST(Bmp, FromAFileOnlyTheHeadersAndTheDeclaredPixelsAreRead) {
+    const std::string header = encodeBmp24(Image{64, 64, Pixels(64 * 64, kBlack)}).substr(0, 54);
+    const std::uint64_t twoGigabytes = 2ull << 30;
+    fixtures::CountingInput brand(header, twoGigabytes);  // the pixels are the zeros after the header
+    const auto image = readBmp(brand);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Pixels(64 * 64, kBlack));
+    EXPECT_LE(brand.bytesRead, 54u + 256 * 4 + 124 + 64 * 64 * 3);
+
+    // Pixels declared beyond the end of the file: nothing past the headers is read.
+    std::string huge = bmp(kMaxBmpSide, 4096, 32, "", {});
+    fixtures::CountingInput shortFile(huge, huge.size() + 1000);
+    EXPECT_FALSE(readBmp(shortFile));
+    EXPECT_LE(shortFile.bytesRead, 2048u);
+    put(huge, 10, 0xFFFFFF00u, 4);  // pixels far beyond a large file
+    fixtures::CountingInput farOffset(huge, twoGigabytes);
+    EXPECT_FALSE(readBmp(farOffset));
+    EXPECT_LE(farOffset.bytesRead, 2048u);
+    // Dimensions beyond the limits are refused whatever the file holds.
+    fixtures::CountingInput tooWide(bmp(kMaxBmpSide + 1, 1, 24, "", {}), twoGigabytes);
+    EXPECT_FALSE(readBmp(tooWide));
+    EXPECT_LE(tooWide.bytesRead, 2048u);
 }

@@ -76,6 +76,10 @@ std::string MemoryPlatform::readFile(const std::string& path) {
     return it->second.second;
 }
 
+std::unique_ptr<files::InputFile> MemoryPlatform::openInput(const std::string& path) {
+    return std::make_unique<files::MemoryInputFile>(readFile(path));
+}
+
 void MemoryPlatform::writeFile(const std::string& path, const std::string& bytes) { putFile(path, bytes); }
 
 void MemoryPlatform::startProgram(const std::string& path, int) {

@@ -69,6 +69,9 @@ bool PrefixPlatform::requestRestart(std::uint32_t flags) {
 std::string PrefixPlatform::findFirstFile(const std::string& pattern) { return files_->findFirstFile(pattern); }
 void PrefixPlatform::deleteFile(const std::string& path) { files_->deleteFile(path); }
 std::string PrefixPlatform::readFile(const std::string& path) { return files_->readFile(path); }
+std::unique_ptr<files::InputFile> PrefixPlatform::openInput(const std::string& path) {
+    return files_->openInput(path);
+}
 void PrefixPlatform::writeFile(const std::string& path, const std::string& bytes) {
     files_->writeFile(path, bytes);
 }

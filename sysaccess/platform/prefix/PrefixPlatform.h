@@ -42,6 +42,7 @@ public:
     std::string findFirstFile(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
+    std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
     std::string programFolder() override;
     std::string currentDirectory() override;

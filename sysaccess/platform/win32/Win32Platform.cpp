@@ -50,6 +50,34 @@ std::string asFolder(std::string path) {
     return path;
 }
 
+// A file opened for reading, read with ReadFile in the pieces asked for.
+class Win32InputFile final : public files::InputFile {
+public:
+    Win32InputFile(HANDLE file, std::uint64_t size) : file_(file), size_(size) {}
+    ~Win32InputFile() override { ::CloseHandle(file_); }
+    Win32InputFile(const Win32InputFile&) = delete;
+    Win32InputFile& operator=(const Win32InputFile&) = delete;
+
+    std::uint64_t size() const override { return size_; }
+
+    std::size_t read(char* into, std::size_t capacity) override {
+        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(capacity, 1u << 20));
+        DWORD got = 0;
+        if (!::ReadFile(file_, into, ask, &got, nullptr)) raiseFor(::GetLastError());
+        return got;
+    }
+
+    void seek(std::uint64_t offset) override {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(std::min<std::uint64_t>(offset, 0x7FFFFFFFFFFFFFFFull));
+        if (!::SetFilePointerEx(file_, to, nullptr, FILE_BEGIN)) raiseFor(::GetLastError());
+    }
+
+private:
+    HANDLE file_;
+    std::uint64_t size_;
+};
+
 }  // namespace
 
 Win32Platform::Win32Platform() = default;
@@ -165,18 +193,24 @@ void Win32Platform::deleteFile(const std::string& path) {
     if (!::DeleteFileA(path.c_str())) raiseFor(::GetLastError());
 }
 
-std::string Win32Platform::readFile(const std::string& path) {
+std::unique_ptr<files::InputFile> Win32Platform::openInput(const std::string& path) {
     HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) raiseFor(::GetLastError());
+    // Devices and pipes are no files to read.
+    LARGE_INTEGER size;
+    if (::GetFileType(f) != FILE_TYPE_DISK || !::GetFileSizeEx(f, &size)) {
+        ::CloseHandle(f);
+        raise(err::PathFileAccess, "Path/File access error");
+    }
+    return std::make_unique<Win32InputFile>(f, static_cast<std::uint64_t>(size.QuadPart));
+}
+
+std::string Win32Platform::readFile(const std::string& path) {
+    const std::unique_ptr<files::InputFile> file = openInput(path);
     std::string bytes;
-    char chunk[65536];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ::ReadFile(f, chunk, sizeof chunk, &got, nullptr)) && got > 0) bytes.append(chunk, got);
-    const DWORD e = ::GetLastError();
-    ::CloseHandle(f);
-    if (!ok) raiseFor(e);
+    std::vector<char> chunk(65536);
+    while (const std::size_t n = file->read(chunk.data(), chunk.size())) bytes.append(chunk.data(), n);
     return bytes;
 }
 
