@@ -105,7 +105,9 @@ bool staysBelowFolder(std::string_view relative) {
         std::size_t end = begin;
         while (end < relative.size() && !separator(relative[end])) ++end;
         const std::string_view part = relative.substr(begin, end - begin);
-        const bool last = end >= relative.size();
+        // Trailing separators name no further component: in "sub\\..\\" the
+        // ".." is the last one, and the path names the starting folder.
+        const bool last = relative.find_first_not_of("\\/", end) == std::string_view::npos;
         if (part.find_first_not_of(". ") == std::string_view::npos && !part.empty()) {
             if (last) return false;
             if (part == "..") {
