@@ -19,7 +19,7 @@ namespace {
 
 using sysaccess::text::isLeadByte;
 
-constexpr unsigned kPages[] = {1252, 932, 936, 949, 950, 65001};
+constexpr unsigned kPages[] = {1252, 932, 936, 949, 950, 1361, 65001};
 
 // A name split into characters: a lead byte of the page takes the byte after it along.
 std::vector<std::string> characters(std::string_view s, unsigned cp) {
