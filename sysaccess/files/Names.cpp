@@ -85,12 +85,22 @@ bool hasWildcard(std::string_view name, unsigned cp) {
 bool matchesPattern(std::string_view name, std::string_view pattern, unsigned cp) {
     if (name.empty() || pattern.empty()) return false;
     if (glob(name, pattern, cp)) return true;
-    // '*' and '.' are never the second byte of a character.
-    if (pattern.size() >= 2 && pattern.ends_with(".*"))
-        return glob(name, pattern.substr(0, pattern.size() - 2), cp);
-    if (pattern.ends_with('.')) {
-        std::string_view stem = pattern.substr(0, pattern.find_last_not_of('.') + 1);
-        return name.find('.') == std::string_view::npos && !stem.empty() && glob(name, stem, cp);
+    // The trailing ".*" or "." is found by whole characters, like everything
+    // else: a '.' that is the second byte of a character is no dot.
+    auto is = [cp](std::string_view s, std::size_t at, char c) { return charLength(s, at, cp) == 1 && s[at] == c; };
+    std::size_t last = std::string_view::npos, beforeLast = std::string_view::npos;
+    std::size_t stemEnd = 0;  // end of the pattern without its trailing dots
+    for (std::size_t i = 0; i < pattern.size(); i += charLength(pattern, i, cp)) {
+        beforeLast = last;
+        last = i;
+        if (!is(pattern, i, '.')) stemEnd = i + charLength(pattern, i, cp);
+    }
+    if (beforeLast != std::string_view::npos && is(pattern, beforeLast, '.') && is(pattern, last, '*'))
+        return glob(name, pattern.substr(0, beforeLast), cp);
+    if (is(pattern, last, '.')) {
+        for (std::size_t i = 0; i < name.size(); i += charLength(name, i, cp))
+            if (is(name, i, '.')) return false;  // the name has an extension
+        return stemEnd > 0 && glob(name, pattern.substr(0, stemEnd), cp);
     }
     return false;
 }
@@ -105,7 +115,9 @@ bool staysBelowFolder(std::string_view relative) {
         std::size_t end = begin;
         while (end < relative.size() && !separator(relative[end])) ++end;
         const std::string_view part = relative.substr(begin, end - begin);
-        const bool last = end >= relative.size();
+        // Trailing separators name no further component: in "sub\\..\\" the
+        // ".." is the last one, and the path names the starting folder.
+        const bool last = relative.find_first_not_of("\\/", end) == std::string_view::npos;
         if (part.find_first_not_of(". ") == std::string_view::npos && !part.empty()) {
             if (last) return false;
             if (part == "..") {

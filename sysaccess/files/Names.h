@@ -28,7 +28,8 @@ bool matchesPattern(std::string_view name, std::string_view pattern, unsigned co
 // something in its starting folder or in a folder below it, taken component
 // by component with "." and "..". False for a path that would leave the
 // folder, for an absolute path ("\\x", "\\\\server\\x"), for one that names a
-// drive or a stream (any ":"), for a last component "." or "..", and for
+// drive or a stream (any ":"), for a last component "." or ".." (trailing
+// separators aside: ".\\" and "sub\\..\\" name the folder itself), and for
 // components of dots and blanks other than "." and "..", which the systems
 // read in different ways. A ".." that would step back over a component ending
 // in a byte above 0x7F counts as leaving: that byte may lead a double-byte

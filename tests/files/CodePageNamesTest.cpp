@@ -80,6 +80,12 @@ TEST(CodePageNames, DoubleByteCharactersStayWhole) {
     // In Johab a second byte may be '?': no wildcard.
     EXPECT_FALSE(hasWildcard("\x88\x3F", 1361));
     EXPECT_TRUE(hasWildcard("\x88?", 1252));
+    // Nor is a '.' after a first byte: "\xD1." is one character, so these
+    // patterns end in no ".*" or "." and the name holds no extension.
+    EXPECT_FALSE(matchesPattern("\xD1", "\xD1.", 936));
+    EXPECT_FALSE(matchesPattern("\xD1", "\xD1.*", 936));
+    EXPECT_TRUE(matchesPattern("\xD1.", "*.", 936));
+    EXPECT_TRUE(matchesPattern("\xD1", "\xD1..", 1252));  // a single-byte page has no such characters
 }
 
 TEST(CodePageDriveMap, ComponentsConvertToUtf8AndBack) {

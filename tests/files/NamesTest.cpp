@@ -28,7 +28,7 @@ TEST(Names, RelativePathsThatStayBelowTheirFolder) {
         EXPECT_TRUE(staysBelowFolder(in)) << in;
     for (const char* out : {"", "..\\x", "..", ".", "sub\\..", "..\\..\\..\\somefile", "sub\\..\\..\\x", "a/../../x",
                             "\\x", "/x", "\\\\server\\x", "C:\\x", "a:b", "x:stream", "...\\x", ".. \\x", " \\x",
-                            "\xA4\\..\\x"})
+                            "\xA4\\..\\x", ".\\", "sub\\..\\", "sub\\.\\", "a\\b\\..\\/"})
         EXPECT_FALSE(staysBelowFolder(out)) << out;
 }
 
