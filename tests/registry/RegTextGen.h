@@ -111,7 +111,9 @@ private:
     std::string section(int node, const std::string& eol) {
         // Now and then a header without its closing bracket: it names no key.
         const std::string close = pick(0, 29) == 0 ? " " : "] ";
-        std::string out = "[" + spelled(node) + close + std::to_string(1700000000 + pick(0, 999)) + eol;
+        std::string out = "[";
+        out += spelled(node);
+        out += close + std::to_string(1700000000 + pick(0, 999)) + eol;
         if (pick(0, 1)) out += "#time=1da1747c66d" + hexBytes(1) + eol;
         const int values = pick(0, 4);
         for (int i = 0; i < values; ++i) out += value(eol, i + 1 == values);

@@ -42,7 +42,7 @@ TEST(RemoverStartup, FillsWindowStateFromTheScript) {
     s.device = "Serial,Parallel";  // quoted in the file: one field with its comma
     s.matches = {"VID_0E4B", "PID_02", "QRXPORT"};
     s.lostFields = "LOST.SYS";
-    for (int i = 1; i <= 100; ++i) s.removal.push_back("E" + std::to_string(i) + ".SYS");
+    for (int i = 1; i <= 100; ++i) s.removal.push_back(std::to_string(i).insert(0, 1, 'E') + ".SYS");
     RemoverRun run;
     run.script(s);
     run.start();

@@ -7,16 +7,52 @@
 
 #include <algorithm>
 #include <cctype>
+#include <mutex>
 #include <stdexcept>
 
 namespace sysaccess::paint {
 
+namespace {
+
+// fontconfig keeps one configuration for the whole process (the font list, its
+// caches, the default languages). The first engine loads it and the last one to
+// end releases it, so none of it outlives the program's fonts.
+class FontconfigInUse {
+public:
+    FontconfigInUse() {
+        std::lock_guard lock(mutex());
+        if (users() == 0 && !FcInit()) throw std::runtime_error("fontconfig cannot start");
+        ++users();
+    }
+    ~FontconfigInUse() {
+        std::lock_guard lock(mutex());
+        if (--users() == 0) FcFini();
+    }
+    FontconfigInUse(const FontconfigInUse&) = delete;
+    FontconfigInUse& operator=(const FontconfigInUse&) = delete;
+
+private:
+    static std::mutex& mutex() {
+        static std::mutex m;
+        return m;
+    }
+    static int& users() {
+        static int n = 0;
+        return n;
+    }
+};
+
+}  // namespace
+
 struct FreeTypeFonts::Library {
+    FontconfigInUse fontconfig;
     FT_Library ft = nullptr;
     Library() {
         if (FT_Init_FreeType(&ft) != 0) throw std::runtime_error("FreeType cannot start");
     }
     ~Library() { FT_Done_FreeType(ft); }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
 };
 
 struct FreeTypeFonts::Face {
@@ -62,7 +98,11 @@ FontRequest fontRequest(const ui::Font& font) {
 }
 
 FreeTypeFonts::FreeTypeFonts() : library_(std::make_unique<Library>()) {}
-FreeTypeFonts::~FreeTypeFonts() = default;
+FreeTypeFonts::~FreeTypeFonts() {
+    // The faces go back to FreeType before the library that made them ends.
+    fonts_.clear();
+    faces_.clear();
+}
 
 FreeTypeFonts::Face* FreeTypeFonts::open(const std::string& file, int index, const FontRequest& request,
                                          bool embolden, bool oblique) {
