@@ -88,6 +88,7 @@ for run in $(seq "$runs"); do
   xdrive_run "$image" BUSCLEAN.EXE "$work/busclean.log"
   pid=$XDRIVE_PID
   main=$(xdrive_wait_windows "$pid" 1) || exit 1
+  sleep 0.5  # the window takes clicks once it has been drawn
   xdrive_click "$main" 30 214  # the device check box
   sleep 0.3
   xdrive_click "$main" 379 202  # "Uninstall"
