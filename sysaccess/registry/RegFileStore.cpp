@@ -137,13 +137,19 @@ std::optional<RegFileStore::Lock> RegFileStore::lock(int& error) const {
     return Lock(fd.release());
 }
 
-std::vector<fs::path> RegFileStore::serverFolders() const {
-    const fs::path prefix = file_.parent_path();
+std::string wineServerFolderName(const fs::path& prefix) {
     struct stat st {};
     if (::stat(prefix.c_str(), &st) != 0) return {};
     char name[64];
     std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
                   static_cast<unsigned long long>(st.st_ino));
+    return name;
+}
+
+std::vector<fs::path> RegFileStore::serverFolders() const {
+    const fs::path prefix = file_.parent_path();
+    const std::string name = wineServerFolderName(prefix);
+    if (name.empty()) return {};
     std::vector<fs::path> folders{serverRoot_ / name};
     // The newer layout: the prefix names a folder of the temporary folder.
     std::string base;

@@ -19,6 +19,10 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The name of a Wine server's folder for a prefix folder,
+// "server-<device>-<inode>" in hex; "" when the folder cannot be looked at.
+std::string wineServerFolderName(const std::filesystem::path& prefix);
+
 class RegFileStore {
 public:
     // wineServerRoot: the folder of Wine's classic server layout

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "fixtures/Errors.h"
 #include "fixtures/PrefixBuilder.h"
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/files/FileSystem.h"
@@ -18,6 +19,8 @@ using sysaccess::files::FileSystem;
 namespace err = sysaccess::err;
 namespace fs = std::filesystem;
 namespace text = sysaccess::text;
+
+using fixtures::errorOf;
 
 namespace {
 
@@ -32,15 +35,6 @@ struct Machine {
     std::string currentDir = "C:\\";
     FileSystem files{DriveMap::fromPrefix(prefix.path(), codePage), [this] { return currentDir; }};
 };
-
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace
 

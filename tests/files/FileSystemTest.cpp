@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "fixtures/Errors.h"
 #include "fixtures/PrefixBuilder.h"
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/files/FileSystem.h"
@@ -14,6 +15,8 @@ namespace err = sysaccess::err;
 namespace fs = std::filesystem;
 using fixtures::Attr;
 
+using fixtures::errorOf;
+
 namespace {
 
 struct Machine {
@@ -22,15 +25,6 @@ struct Machine {
     std::string currentDir = "A:\\";
     FileSystem files{DriveMap::fromPrefix(prefix.path()), [this] { return currentDir; }};
 };
-
-int errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 }  // namespace
 

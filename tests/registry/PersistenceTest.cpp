@@ -201,11 +201,8 @@ TEST(RegistryFile, FailedWriteKeepsKeyFileAndMemory) {
 TEST(RegistryFile, FailsToDeleteWhileAWineServerRunsForThePrefix) {
     Prefix p;
     fixtures::writeSystemReg(p.reg, {"Enum\\A", "Enum\\B"});
-    struct stat st {};
-    ASSERT_EQ(stat(p.reg.parent_path().c_str(), &st), 0);
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
-                  static_cast<unsigned long long>(st.st_ino));
+    const std::string name = wineServerFolderName(p.reg.parent_path());
+    ASSERT_FALSE(name.empty());
     const fs::path lockFile = p.serverRoot / name / "lock";
     writeHostFile(lockFile, "");
     Registry r(p.options());

@@ -58,17 +58,14 @@ public:
         runWineServer(program_, prefix_, "-k");
         runWineServer(program_, prefix_, "-w");  // returns once no server is left
         // Wine leaves the server folder behind; it names this prefix only.
-        struct stat st {};
         std::string name;
         try {
             name = fixtures::readHostFile(prefix_ / "wineserver");
         } catch (const std::exception&) {
             return;  // the classic layout: nothing in the prefix
         }
-        if (name.empty() || name.find('/') != std::string::npos || ::stat(prefix_.c_str(), &st) != 0) return;
-        char server[64];
-        std::snprintf(server, sizeof server, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
-                      static_cast<unsigned long long>(st.st_ino));
+        const std::string server = sysaccess::registry::wineServerFolderName(prefix_);
+        if (name.empty() || name.find('/') != std::string::npos || server.empty()) return;
         const char* tmp = std::getenv("TMPDIR");
         const fs::path folder = fs::path(tmp && *tmp ? tmp : "/tmp") / name;
         std::error_code ec;

@@ -3,6 +3,7 @@
 // same deletion goes through. Missing keys, keys with subkeys on the NT
 // family and the root hub keys stay plain statuses.
 #include "RegistryTestUtil.h"
+#include "fixtures/Faults.h"
 #include "fixtures/SystemReg.h"
 #include "fixtures/TempDir.h"
 
@@ -32,47 +33,7 @@ struct Image {
         return {.systemReg = reg, .usbDevicesDir = dir / "usb", .wineServerRoot = dir / "classic",
                 .wineTempDirs = {dir / "tmp"}};
     }
-    std::string serverFolderName() const {
-        struct stat st {};
-        EXPECT_EQ(::stat(prefix.c_str(), &st), 0);
-        char name[64];
-        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
-                      static_cast<unsigned long long>(st.st_ino));
-        return name;
-    }
-};
-
-// An open-file-description lock on a server's lock file, as a running server
-// holds it; released when the object goes.
-struct HeldLock {
-    int fd = -1;
-    explicit HeldLock(const fs::path& lockFile) {
-        writeHostFile(lockFile, "");
-        fd = ::open(lockFile.c_str(), O_WRONLY | O_CLOEXEC);
-        struct flock l {};
-        l.l_type = F_WRLCK;
-        l.l_whence = SEEK_SET;
-        EXPECT_EQ(::fcntl(fd, F_OFD_SETLK, &l), 0);
-    }
-    ~HeldLock() { ::close(fd); }
-};
-
-// Files of this process may not grow beyond `bytes` while the object lives:
-// writes past it fail as on a full disk, for root as for anyone.
-struct FileSizeLimit {
-    rlimit old{};
-    void (*oldHandler)(int);
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = bytes;
-        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
+    std::string serverFolderName() const { return wineServerFolderName(prefix); }
 };
 
 int temporaries(const fs::path& folder) {
@@ -109,7 +70,7 @@ TEST(WriteFailure, FullDiskKeepsTheFileWholeAndTheNextTryCompletes) {
     const std::string before = readHostFile(m.reg);
     Registry r(m.options());
     {
-        FileSizeLimit limit(before.size() / 2);
+        fixtures::FileSizeLimit limit(before.size() / 2);
         try {
             r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\A");
             ADD_FAILURE() << "the deletion did not fail";
@@ -134,7 +95,7 @@ TEST(WriteFailure, ServerOfTheNewerLayoutIsFoundThroughThePrefixFile) {
     Registry r(m.options());
     const std::string before = readHostFile(m.reg);
     {
-        HeldLock server(m.dir / "tmp" / "wine-Ab12Cd" / m.serverFolderName() / "lock");
+        fixtures::HeldServerLock server(m.dir / "tmp" / "wine-Ab12Cd" / m.serverFolderName() / "lock");
         expectFailure([&] { r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\A"); }, err::PermissionDenied,
                       "The machine image is in use by Wine, so no registry key was removed.\r\n"
                       "Close its programs, or run \"wineserver -k\" for it, and try again.");
@@ -144,8 +105,8 @@ TEST(WriteFailure, ServerOfTheNewerLayoutIsFoundThroughThePrefixFile) {
     // Only a plain name inside the temporary folder is followed.
     for (const char* name : {"../tmp/wine-Ab12Cd", "/tmp/wine-Ab12Cd", ".."}) {
         writeHostFile(m.prefix / "wineserver", name);
-        HeldLock elsewhere(m.dir / "tmp" / "wine-Ab12Cd" / m.serverFolderName() / "lock");
-        HeldLock up(m.dir / m.serverFolderName() / "lock");
+        fixtures::HeldServerLock elsewhere(m.dir / "tmp" / "wine-Ab12Cd" / m.serverFolderName() / "lock");
+        fixtures::HeldServerLock up(m.dir / m.serverFolderName() / "lock");
         EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\B"), status::Success) << name;
         fixtures::writeSystemReg(m.reg, {"Enum\\A", "Enum\\B"});
     }
@@ -160,7 +121,7 @@ TEST(WriteFailure, RefusalsThatAreNoWriteFailureStayPlainStatuses) {
     writeHostFile(m.dir / "usb" / "usb1" / "busnum", "1\n");
     Registry r(m.options());
     const std::string before = readHostFile(m.reg);
-    HeldLock server(m.dir / "classic" / m.serverFolderName() / "lock");
+    fixtures::HeldServerLock server(m.dir / "classic" / m.serverFolderName() / "lock");
     EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\Missing"), status::FileNotFound);
     EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SYSTEM\\Enum\\USB\\VID_1"), status::AccessDenied);
     EXPECT_EQ(r.RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\USB\\ROOT_HUB\\usb1"), status::AccessDenied);

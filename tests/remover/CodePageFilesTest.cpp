@@ -19,13 +19,7 @@ void codePage(RemoverRun& run, const std::string& acp) {
 }
 
 void removeWith(RemoverRun& run, const std::vector<std::string>& removal) {
-    Script s;
-    s.removal = removal;
-    run.script(s);
-    run.start();
-    ASSERT_FALSE(run.driver.finished());
-    ASSERT_TRUE(run.window().Check1.Enabled);
-    run.uninstall({6, 1});
+    run.removeWith(removal);
     EXPECT_TRUE(run.driver.unexpectedBoxes().empty());
     EXPECT_EQ(run.driver.boxes().size(), 1u);  // only the confirmation
 }

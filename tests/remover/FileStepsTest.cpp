@@ -28,19 +28,6 @@ std::string oemInf(const std::map<int, std::string>& at) {
     return text;
 }
 
-// Starts the remover with this removal list (a present ADP.SYS in the system
-// folder lets the check enable the device), ticks it, presses "Uninstall"
-// and answers Yes, then OK to a report of a failure.
-void removeWith(RemoverRun& run, const std::vector<std::string>& removal) {
-    Script s;
-    s.removal = removal;
-    run.script(s);
-    run.start();
-    ASSERT_FALSE(run.driver.finished());
-    ASSERT_TRUE(run.window().Check1.Enabled);
-    run.uninstall({6, 1});
-}
-
 // The run went through: only the confirmation was shown and, with no
 // registry step, the window stays open.
 void expectCompleted(RemoverRun& run) {
@@ -103,7 +90,7 @@ TEST(FolderSteps, PatternDeletesEveryNormalMatchInItsFolderOnly) {
     run.prefix.file(Sys + "KEEP.SYS", "other driver");
     run.prefix.file("C:\\windows\\system32\\drivers\\ADP5.SYS", "other folder");
     std::filesystem::remove_all(run.prefix.host("C:\\windows\\inf\\other"));
-    removeWith(run, {"[Delete System]", "ADP*.SYS", "[Delete Other]", "ADP*.INF"});
+    run.removeWith({"[Delete System]", "ADP*.SYS", "[Delete Other]", "ADP*.INF"});
 
     expectCompleted(run);
     for (const char* gone : {"ADP.SYS", "ADP1.SYS", "ADP2.SYS"}) EXPECT_FALSE(run.exists(Sys + gone)) << gone;
@@ -119,7 +106,7 @@ TEST(FolderSteps, EntryWithAFolderPartDeletesWhatTheSearchFound) {
     run.prefix.file(Sys + "ADP.SYS", "the top-level file");
     run.prefix.file(Sys + "sub\\ADP.SYS", "a");
     run.prefix.file(Sys + "sub\\ADP2.SYS", "b");
-    removeWith(run, {"[Delete System]", "sub\\ADP*.SYS"});
+    run.removeWith({"[Delete System]", "sub\\ADP*.SYS"});
 
     expectCompleted(run);
     EXPECT_FALSE(run.exists(Sys + "sub\\ADP.SYS"));
@@ -142,7 +129,7 @@ TEST(FolderSteps, EntriesReachingOutsideTheirFolderDeleteNothing) {
                                            "A:\\Unins.dat"};
     for (const auto& f : kept) if (f != "A:\\Unins.dat") run.prefix.file(f, "keep");
     run.prefix.file(Sys + "ADP.SYS", "driver");
-    removeWith(run, {"[Delete System]", "..\\..\\..\\somefile", "..\\*", "..\\..\\users\\x\\Desktop\\*",
+    run.removeWith({"[Delete System]", "..\\..\\..\\somefile", "..\\*", "..\\..\\users\\x\\Desktop\\*",
                      "sub\\..\\..\\*", "C:\\windows\\win.ini", "\\windows\\win.ini", "\\\\server\\share\\x",
                      "a:Unins.dat", "...\\win.ini", ".. \\win.ini", "sub\\..\\ADP.SYS", "[Delete Other]",
                      "..\\keep.inf"});
@@ -161,7 +148,7 @@ TEST(FolderSteps, UndeletableMatchEndsTheRunWithTheStandardReport) {
     run.prefix.file(Inf + "ADPB.INF", "x", Attr::ReadOnly);
     run.prefix.file(Inf + "ADPC.INF", "x");
     run.prefix.file("C:\\windows\\inf\\other\\LATER.INF", "x");
-    removeWith(run, {"[Delete Inf]", "ADP*.INF", "[Delete Other]", "LATER.INF"});
+    run.removeWith({"[Delete Inf]", "ADP*.INF", "[Delete Other]", "LATER.INF"});
 
     expectReport(run, "Path/File access error");
     EXPECT_FALSE(run.exists(Inf + "ADPA.INF"));  // deleted before the failure: stays deleted
@@ -195,7 +182,7 @@ TEST(OemFiles, CleanupDeletesEveryMatchingCandidateOnceWithItsCompanion) {
         run.prefix.file(Inf + pnf, "precompiled");
     }
     run.prefix.file(Inf + "oem25.inf", oemInf({{5, Pair1}}), Attr::Hidden);
-    removeWith(run, {"[Delete System]", "ADP.SYS", "[Delete W2kinf]"});
+    run.removeWith({"[Delete System]", "ADP.SYS", "[Delete W2kinf]"});
 
     expectCompleted(run);
     for (const auto& [name, text] : deleted) EXPECT_FALSE(run.exists(Inf + name)) << name;
@@ -219,7 +206,7 @@ TEST(OemFiles, UndeletableCompanionOrShortCandidateEndsTheRun) {
         run.prefix.file(Inf + "oem1.inf", oemInf({{9, Pair1}}));
         run.prefix.file(Inf + "oem1.pnf", "precompiled", Attr::ReadOnly);
         run.prefix.file(Inf + "LATER.INF", "x");
-        removeWith(run, {"[Delete System]", "ADP.SYS", "[Delete W2kinf]", "[Delete Inf]", "LATER.INF"});
+        run.removeWith({"[Delete System]", "ADP.SYS", "[Delete W2kinf]", "[Delete Inf]", "LATER.INF"});
         expectReport(run, "Path/File access error");
         EXPECT_FALSE(run.exists(Inf + "oem1.inf"));
         EXPECT_TRUE(run.exists(Inf + "oem1.pnf"));
@@ -232,7 +219,7 @@ TEST(OemFiles, UndeletableCompanionOrShortCandidateEndsTheRun) {
         run.prefix.file(Inf + "oem1.inf", oemInf({{9, Pair1}}));
         run.prefix.file(Inf + "oem2.inf", "[Version]\r\nClass=Ports\r\n");
         run.prefix.file(Inf + "oem3.inf", oemInf({{9, Pair1}}));
-        removeWith(run, {"[Delete System]", "ADP.SYS", "[Delete W2kinf]"});
+        run.removeWith({"[Delete System]", "ADP.SYS", "[Delete W2kinf]"});
         expectReport(run, "Input past end of file");
         EXPECT_FALSE(run.exists(Sys + "ADP.SYS"));
         EXPECT_FALSE(run.exists(Inf + "oem1.inf"));

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "RemoverHarness.h"
+#include "fixtures/Faults.h"
 #include "sysaccess/registry/Registry.h"
 
 using namespace remover_test;
@@ -68,26 +69,6 @@ struct Machine : RemoverRun {
     }
 };
 
-// Holds the Wine server lock of the prefix, as a running server does.
-struct WineServerLock {
-    int fd = -1;
-    explicit WineServerLock(const RemoverRun& run) {
-        struct stat st {};
-        ::stat(run.prefix.path().c_str(), &st);
-        char name[64];
-        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
-                      static_cast<unsigned long long>(st.st_ino));
-        const auto lock = run.wineServerRoot() / name / "lock";
-        fixtures::writeHostFile(lock, "");
-        fd = ::open(lock.c_str(), O_WRONLY);
-        struct flock l {};
-        l.l_type = F_WRLCK;
-        l.l_whence = SEEK_SET;
-        l.l_len = 1;
-        EXPECT_EQ(::fcntl(fd, F_OFD_SETLK, &l), 0);
-    }
-    ~WineServerLock() { ::close(fd); }
-};
 
 }  // namespace
 
@@ -246,7 +227,8 @@ TEST(RegistryCleanup, RegistryHeldByAWineServerEndsTheRunWithTheReportAndStaysBy
                      : Keys{"Enum\\USB\\VID_0E4B&PID_0201\\0001", "Enum\\QRXPORT\\1", Class9x + "QRXUSB\\0000"},
                   nt, {"[Delete Registry]", "Enum\\USB", "QRXUSB"});
         const std::string before = fixtures::readHostFile(m.regFile());
-        WineServerLock server(m);
+        fixtures::HeldServerLock server(m.wineServerRoot() / sysaccess::registry::wineServerFolderName(m.prefix.path()) /
+                                        "lock");
         m.start();
         m.uninstall({mb::Yes, mb::Ok});
         EXPECT_TRUE(m.driver.finished());

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "RemoverHarness.h"
+#include "fixtures/Faults.h"
 #include "sysaccess/registry/Registry.h"
 
 using namespace remover_test;
@@ -85,53 +86,13 @@ void expectSecondRunCompletes(const RemoverRun& first) {
     EXPECT_FALSE(again.exists("C:\\windows\\system\\QRXSER.VXD"));
 }
 
-// The lock a running Wine server holds on its server folder's lock file.
-struct ServerLock {
-    int fd = -1;
-    explicit ServerLock(const RemoverRun& run) {
-        struct stat st {};
-        ::stat(run.prefix.path().c_str(), &st);
-        char name[64];
-        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
-                      static_cast<unsigned long long>(st.st_ino));
-        const fs::path lock = run.wineServerRoot() / name / "lock";
-        fixtures::writeHostFile(lock, "");
-        fd = ::open(lock.c_str(), O_WRONLY | O_CLOEXEC);
-        struct flock l {};
-        l.l_type = F_WRLCK;
-        l.l_whence = SEEK_SET;
-        EXPECT_EQ(::fcntl(fd, F_OFD_SETLK, &l), 0);
-    }
-    ~ServerLock() { release(); }
-    void release() {
-        if (fd >= 0) ::close(fd);
-        fd = -1;
-    }
-};
-
-// Files of this process may not grow beyond `bytes` while the object lives.
-struct FileSizeLimit {
-    rlimit old{};
-    void (*oldHandler)(int);
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = bytes;
-        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-};
-
 }  // namespace
 
 TEST(RegistrySafety, RunningWineServerEndsTheRunAndTheNextRunCompletes) {
     RemoverRun run;
     image9x(run);
-    ServerLock server(run);
+    fixtures::HeldServerLock server(run.wineServerRoot() /
+                                    sysaccess::registry::wineServerFolderName(run.prefix.path()) / "lock");
     expectReport(run, 70,
                  "The machine image is in use by Wine, so no registry key was removed.\r\n"
                  "Close its programs, or run \"wineserver -k\" for it, and try again.");
@@ -168,7 +129,7 @@ TEST(RegistrySafety, FileThatCannotBeWrittenEndsTheRunAndTheNextRunCompletes) {
     {
         // Files of this process may not grow past half the registry's size:
         // the new file cannot be written, as on a full disk (also for root).
-        FileSizeLimit limit(size / 2);
+        fixtures::FileSizeLimit limit(size / 2);
         expectReport(run, 61, regOf(run).string() + " cannot be written: File too large.\r\n"
                                                      "No registry key was removed. Free some space");
     }

@@ -81,6 +81,19 @@ public:
     }
     bool exists(const std::string& winPath) const { return std::filesystem::exists(prefix.host(winPath)); }
 
+    // Starts with this removal list (one of its files must be present, so the
+    // device can be ticked), ticks it, presses "Uninstall" and answers Yes,
+    // then OK to a report of a failure.
+    void removeWith(const std::vector<std::string>& removal) {
+        Script s;
+        s.removal = removal;
+        script(s);
+        start();
+        ASSERT_FALSE(driver.finished());
+        ASSERT_TRUE(window().Check1.Enabled);
+        uninstall({6, 1});
+    }
+
     // Ticks the device and presses "Uninstall", answering the boxes given.
     void uninstall(std::initializer_list<int> answers) {
         for (int a : answers) driver.answer(a);

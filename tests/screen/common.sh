@@ -4,8 +4,9 @@
 #
 # Sets probe, clean and out (absolute), root (the source tree), loads the X
 # helpers, checks that the tools named are installed, empties the output
-# folder, and gives check, need and screen_finish. The EXIT trap runs
-# screen_cleanup, which a script may extend by defining screen_cleanup_extra.
+# folder, and gives check, need, screen_start_remover and screen_finish. The
+# EXIT trap runs screen_cleanup, which a script may extend by defining
+# screen_cleanup_extra.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 screen_abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
 probe=$(screen_abs "$1") clean=$(screen_abs "$2") out=$(screen_abs "$3")
@@ -39,6 +40,14 @@ screen_cleanup() {
   xdrive_stop_xvfb
 }
 trap screen_cleanup EXIT
+# Starts the remover of a demo image from its driver disk and waits for its
+# window; sets pid and main.
+screen_start_remover() {  # screen_start_remover <image> <log>
+  xdrive_run "$1" BUSCLEAN.EXE "$2"
+  pid=$XDRIVE_PID
+  main=$(xdrive_wait_windows "$pid" 1)
+  need "$main" "the remover window"
+}
 # The last line of a run: all passed, or how many checks failed (status 1).
 screen_finish() {  # screen_finish <what the checks were>
   [ "$failures" -eq 0 ] || { echo "$failures $1 checks failed"; exit 1; }

@@ -20,10 +20,7 @@ machine_state() { (cd "$1/prefix" && find . -type f -print0 | sort -z | xargs -0
 open_confirmation() {
   image="$out/$1"
   "$root/tools/demo-image" "$image" "$probe" "$clean" >/dev/null || exit 1
-  xdrive_run "$image" BUSCLEAN.EXE "$out/$1.log"
-  pid=$XDRIVE_PID
-  main=$(xdrive_wait_windows "$pid" 1)
-  need "$main" "the remover window"
+  screen_start_remover "$image" "$out/$1.log"
   sleep 0.3
   xdrive_click "$main" 30 214  # the device check box
   sleep 0.3

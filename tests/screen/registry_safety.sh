@@ -77,10 +77,7 @@ server_socket() {  # the socket of the image's server, in the folder the prefix 
 check "the Wine server for the image runs" server_socket
 cp "$reg" "$out/system.reg.before"
 
-xdrive_run "$image" BUSCLEAN.EXE "$out/busclean-in-use.log"
-pid=$XDRIVE_PID
-main=$(xdrive_wait_windows "$pid" 1)
-need "$main" "the remover window"
+screen_start_remover "$image" "$out/busclean-in-use.log"
 report=$(uninstall "$pid" "$main")
 need "$report" "the box after the confirmation"
 title=$(xdrive_title "$report")
@@ -102,10 +99,7 @@ check "the run ended in the registry step: the driver files stay" \
 
 # --- the server ended: a second run completes the removal --------------------
 stop_server
-xdrive_run "$image" BUSCLEAN.EXE "$out/busclean-again.log"
-pid=$XDRIVE_PID
-main=$(xdrive_wait_windows "$pid" 1)
-need "$main" "the remover window"
+screen_start_remover "$image" "$out/busclean-again.log"
 restart=$(uninstall "$pid" "$main")
 need "$restart" "the box after the confirmation"
 check "the second run ends with the restart question" [ "$(xdrive_title "$restart")" = "Restart" ]

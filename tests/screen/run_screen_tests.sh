@@ -92,10 +92,7 @@ if ! ls /sys/bus/usb/devices/usb* >/dev/null 2>&1; then
 fi
 
 # --- the remover: tick, Uninstall, Enter, N -----------------------------------
-xdrive_run "$image" BUSCLEAN.EXE "$out/busclean.log"
-pid=$XDRIVE_PID
-main=$(xdrive_wait_windows "$pid" 1)
-need "$main" "the remover window"
+screen_start_remover "$image" "$out/busclean.log"
 check "remover window is 441 x 282 plus frame and title bar, centred" centred "$main" 447 307
 check "remover window has its icon" grep -q "Icon (32 x 32)" <(xprop -id "$main" _NET_WM_ICON)
 sleep 0.3
