@@ -338,9 +338,16 @@ struct X11Driver::Impl {
 };
 
 X11Driver::X11Driver(const char* displayName) : impl_(std::make_unique<Impl>()) {
+    const char* name = displayName ? displayName : std::getenv("DISPLAY");
     impl_->dpy = XOpenDisplay(displayName);
+    // A busy X server may turn a connection away for a moment (its queue of
+    // new connections is full): a named display is asked a few times more
+    // over a second before the program gives up.
+    for (int tries = 1; !impl_->dpy && name && *name && tries < 10; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        impl_->dpy = XOpenDisplay(displayName);
+    }
     if (!impl_->dpy) {
-        const char* name = displayName ? displayName : std::getenv("DISPLAY");
         throw DisplayError(std::string("cannot open the display") +
                            (name && *name ? std::string(" \"") + name + "\"" : std::string(" (DISPLAY is not set)")));
     }
