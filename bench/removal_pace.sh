@@ -10,8 +10,10 @@
 # Xvfb. The moments are taken from the server's own notices, stamped as they
 # arrive: the key press of Yes is sent by xdotool (t0), the confirmation's
 # window goes (the program took the Yes), the restart question's window is
-# mapped (t1). Prints each run and the median, minimum and maximum. On a
-# loaded machine use several runs and read the median.
+# mapped (t1). Prints each run and the median, minimum and maximum. The
+# processor time the remover and the X server spent in that stretch (from
+# /proc/<pid>/schedstat, in ns) is printed too: unlike the wall-clock time it
+# hardly moves when other work loads the machine.
 set -uo pipefail
 if [ $# -lt 2 ]; then
   echo "usage: $0 <Busprobe> <Busclean> [runs] [work-folder]" >&2
@@ -76,8 +78,9 @@ stamp_of() {  # stamp_of <kind> <window-id-decimal> <since>
 }
 
 ms() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) * 1000 }'; }
+cpu_ns() { awk '{ print $1 }' "/proc/$1/schedstat" 2>/dev/null || echo 0; }
 
-results=() accepted=()
+results=() accepted=() cpus=()
 for run in $(seq "$runs"); do
   # A fresh image each run: the run deletes what it times.
   "$root/tools/demo-image" "$image" "$probe" "$clean" >/dev/null || exit 1
@@ -97,6 +100,7 @@ for run in $(seq "$runs"); do
   confirm=$(xdrive_wait_windows "$pid" 2) || exit 1
   [ "$(xdrive_title "$confirm")" = "Uninstall driver" ] || { echo "no confirmation" >&2; exit 1; }
   sleep 0.3
+  c0=$(( $(cpu_ns "$pid") + $(cpu_ns "$XVFB_PID") ))
   t0=$EPOCHREALTIME
   xdotool key Return
   restart=
@@ -104,6 +108,7 @@ for run in $(seq "$runs"); do
     ids=$(xdrive_windows "$pid")
     if ! grep -qx "$confirm" <<<"$ids" && [ "$(grep -c . <<<"$ids")" -eq 2 ]; then
       restart=$(tail -n1 <<<"$ids")
+      c1=$(( $(cpu_ns "$pid") + $(cpu_ns "$XVFB_PID") ))
       break
     fi
     sleep 0.025
@@ -114,21 +119,25 @@ for run in $(seq "$runs"); do
   tyes=$(stamp_of DestroyNotify "$confirm" "$t0")
   [ -n "$t1" ] && [ -n "$tyes" ] || { echo "the server's notices were not seen" >&2; exit 1; }
   total=$(ms "$t0" "$t1") after=$(ms "$tyes" "$t1")
-  results+=("$total") accepted+=("$after")
-  printf 'run %d: Yes -> restart question %s ms (from the confirmation going: %s ms)\n' "$run" "$total" "$after"
+  cpu=$(awk -v n=$((c1 - c0)) 'BEGIN { printf "%.1f", n / 1e6 }')
+  results+=("$total") accepted+=("$after") cpus+=("$cpu")
+  printf 'run %d: Yes -> restart question %s ms (from the confirmation going: %s ms), processor %s ms\n' \
+         "$run" "$total" "$after" "$cpu"
   xdotool key n
   xdrive_wait_exit "$pid" || exit 1
   XDRIVE_PID=
 done
 
-summary() {  # summary <label> <values...>
-  local label=$1
-  shift
-  printf '%s\n' "$@" | sort -g | awk -v label="$label" '
+summary() {  # summary <label> <pauses-ms> <values...>
+  local label=$1 pauses=$2
+  shift 2
+  printf '%s\n' "$@" | sort -g | awk -v label="$label" -v pauses="$pauses" '
     { v[NR] = $1 }
     END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-          printf "%s: median %.1f ms, min %.1f, max %.1f, %d runs; overhead over 750 ms of pauses: %.1f ms\n",
-                 label, m, v[1], v[NR], NR, m - 750 }'
+          printf "%s: median %.1f ms, min %.1f, max %.1f, %d runs", label, m, v[1], v[NR], NR
+          if (pauses > 0) printf "; overhead over %d ms of pauses: %.1f ms", pauses, m - pauses
+          printf "\n" }'
 }
-summary "Yes -> restart question" "${results[@]}"
-summary "confirmation gone -> restart question" "${accepted[@]}"
+summary "Yes -> restart question" 750 "${results[@]}"
+summary "confirmation gone -> restart question" 750 "${accepted[@]}"
+summary "processor time of the remover and the X server" 0 "${cpus[@]}"

@@ -1,6 +1,9 @@
 #include "sysaccess/files/DriveMap.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "sysaccess/files/Names.h"
@@ -83,7 +86,15 @@ std::optional<std::string> findEntry(const fs::path& folder, const std::string& 
 
 fs::path resolvedForm(const fs::path& p) {
     std::error_code ec;
-    fs::path r = fs::weakly_canonical(fs::absolute(p, ec), ec);
+    // An existing path resolves in one call; the weak form, which looks for
+    // the longest existing part first, is for the rest.
+    fs::path r;
+    if (char* real = ::realpath(p.c_str(), nullptr)) {
+        r = real;
+        std::free(real);
+    } else {
+        r = fs::weakly_canonical(fs::absolute(p, ec), ec);
+    }
     if (ec) r = fs::absolute(p, ec).lexically_normal();
     if (!r.has_filename() && r.has_relative_path()) r = r.parent_path();
     return r;
@@ -118,6 +129,17 @@ void DriveMap::set(char letter, fs::path hostRoot) {
     fs::path root = fs::absolute(hostRoot, ec).lexically_normal();
     if (!root.has_filename() && root.has_relative_path()) root = root.parent_path();
     drives_[upperLetter(letter) - 'A'] = Drive{root, resolvedForm(root)};
+}
+
+bool DriveMap::isFullPath(std::string_view winPath) {
+    return winPath.size() >= 3 && isLetter(winPath[0]) && winPath[1] == ':' &&
+           (winPath[2] == '\\' || winPath[2] == '/');
+}
+
+std::optional<fs::path> DriveMap::rootOf(std::string_view winPath) const {
+    const Drive* d = isFullPath(winPath) ? drive(winPath[0]) : nullptr;
+    if (!d) return std::nullopt;
+    return d->root;
 }
 
 bool DriveMap::has(char letter) const { return drive(letter) != nullptr; }

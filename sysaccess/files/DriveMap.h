@@ -32,6 +32,13 @@ public:
     std::optional<std::filesystem::path> toHost(std::string_view winPath,
                                                 std::string_view currentDir) const;
 
+    // True for "X:\..." (or "X:/..."): a path that says its drive and starts
+    // at its root, so the current directory plays no part in it.
+    static bool isFullPath(std::string_view winPath);
+    // The host folder (as configured) of the drive a full path lies on;
+    // nullopt for other paths and for drives without a link.
+    std::optional<std::filesystem::path> rootOf(std::string_view winPath) const;
+
     // Host path -> Windows path through the drive whose folder is the longest
     // one containing the path (links resolved), Z: for the rest. A drive root
     // keeps its backslash ("A:\"), other folders have none. nullopt when a

@@ -39,13 +39,6 @@ bool isNormalFile(const fs::path& host) {
     return !a.hidden && !a.system && !a.directory;
 }
 
-std::int64_t nanoseconds(const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; }
-
-// Timestamps of some file systems are as coarse as two seconds; a folder
-// changed more recently than this before it was read may change again
-// without its stamp moving.
-constexpr std::int64_t SettledAfter = 3'000'000'000;
-
 }  // namespace
 
 FileSystem::FileSystem(DriveMap drives, std::function<std::string()> currentDirectory)
@@ -54,7 +47,9 @@ FileSystem::FileSystem(DriveMap drives, std::function<std::string()> currentDire
 fs::path FileSystem::hostOf(const std::string& path) const {
     if (path.find('\0') != std::string::npos || !text::ansiToUtf8(path, drives_.codePage()))
         raise(err::BadFileName, "Bad file name or number");
-    auto host = drives_.toHost(path, currentDirectory_ ? currentDirectory_() : std::string());
+    // The current directory is asked for only when the path needs it.
+    const bool needsBase = currentDirectory_ && !DriveMap::isFullPath(path);
+    auto host = drives_.toHost(path, needsBase ? currentDirectory_() : std::string());
     if (!host) raise(err::DeviceUnavailable, "Device unavailable");
     return *host;
 }
@@ -63,10 +58,11 @@ std::string FileSystem::findFirstFile(const std::string& pattern) {
     const unsigned cp = drives_.codePage();
     auto [folderPart, name] = splitLast(pattern, cp);
     if (name.empty() || hasWildcard(folderPart, cp) || !text::ansiToUtf8(pattern, cp)) return "";
-    const fs::path folder = hostOf(folderPart);
-    if (!drives_.contains(folder)) return "";
+    const FolderCache::Folder& resolved = folderOf(folderPart);
+    if (!resolved.contained) return "";
+    const fs::path& folder = resolved.host;
 
-    const std::vector<Entry>& entries = entriesIn(folder);
+    const std::vector<Entry>& entries = entriesIn(folder, resolved.stamp ? &*resolved.stamp : nullptr);
     auto first = entries.begin(), last = entries.end();
     // A plain name matches only its own spellings (a trailing "." also
     // matches the name without extension, so it takes the long way). The
@@ -83,19 +79,32 @@ std::string FileSystem::findFirstFile(const std::string& pattern) {
     return "";
 }
 
-const std::vector<FileSystem::Entry>& FileSystem::entriesIn(const fs::path& folder) {
+const FolderCache::Folder& FileSystem::folderOf(const std::string& winFolder) {
+    if (const FolderCache::Folder* kept = folders_.find(winFolder)) return *kept;
+    auto resolve = [&] {
+        FolderCache::Folder f;
+        f.host = hostOf(winFolder);
+        f.contained = drives_.contains(f.host);
+        return f;
+    };
+    scratchFolder_ = resolve();
+    if (const auto root = drives_.rootOf(winFolder)) {
+        if (const FolderCache::Folder* kept = folders_.keep(winFolder, *root, scratchFolder_, resolve)) return *kept;
+    }
+    return scratchFolder_;
+}
+
+const std::vector<FileSystem::Entry>& FileSystem::entriesIn(const fs::path& folder, const FolderStamp* known) {
     const std::string key = folder.string();
-    struct stat st {};
-    if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    const std::optional<FolderStamp> stamp = known ? *known : FolderStamp::ofPath(key);
+    if (!stamp) {
         listings_.erase(key);
         scratch_.clear();
         return scratch_;
     }
-    const FolderStamp stamp{st.st_dev, st.st_ino, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
-    if (auto it = listings_.find(key); it != listings_.end() && it->second.stamp == stamp) return it->second.entries;
+    if (auto it = listings_.find(key); it != listings_.end() && it->second.stamp == *stamp) return it->second.entries;
 
-    const std::int64_t readAt = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                    std::chrono::system_clock::now().time_since_epoch()).count();
+    const std::int64_t readAt = FolderStamp::now();
     const unsigned cp = drives_.codePage();
     std::vector<Entry> entries;
     if (DIR* dir = ::opendir(key.c_str())) {
@@ -112,13 +121,13 @@ const std::vector<FileSystem::Entry>& FileSystem::entriesIn(const fs::path& fold
     std::sort(entries.begin(), entries.end(),
               [cp](const Entry& a, const Entry& b) { return lessIgnoreCase(a.name, b.name, cp); });
 
-    if (readAt - std::max(stamp.modified, stamp.changed) < SettledAfter) {
+    if (!stamp->settledAt(readAt)) {
         listings_.erase(key);
         scratch_ = std::move(entries);
         return scratch_;
     }
     Listing& kept = listings_[key];
-    kept = Listing{stamp, std::move(entries)};
+    kept = Listing{*stamp, std::move(entries)};
     return kept.entries;
 }
 
@@ -135,16 +144,14 @@ void FileSystem::deleteFile(const std::string& path) {
     if (!fs::is_regular_file(st)) accessError();
     if (attributesOf(host).readOnly) accessError();
 
-    // A listing of the folder that is current before this deletion stays
-    // current after it: the name goes and the folder's new stamp is noted, so
-    // the next searches need not read the folder again.
+    // A listing of the folder, and a resolution of its path, that are
+    // current before this deletion stay current after it: the name goes and
+    // the folder's new stamp is noted, so the next searches need not read
+    // the folder or resolve its path again.
     const std::string folderKey = host.parent_path().string();
+    const std::optional<FolderStamp> before = FolderStamp::ofPath(folderKey);
     auto kept = listings_.find(folderKey);
-    struct stat before {};
-    const bool wasCurrent = kept != listings_.end() && ::stat(folderKey.c_str(), &before) == 0 &&
-                            kept->second.stamp == FolderStamp{before.st_dev, before.st_ino,
-                                                              nanoseconds(before.st_mtim), nanoseconds(before.st_ctim)};
-    if (kept != listings_.end() && !wasCurrent) listings_.erase(kept), kept = listings_.end();
+    if (kept != listings_.end() && kept->second.stamp != before) listings_.erase(kept), kept = listings_.end();
 
     if (!fs::remove(host, ec) || ec) {
         if (ec == std::errc::no_such_file_or_directory) fileNotFound();
@@ -152,13 +159,14 @@ void FileSystem::deleteFile(const std::string& path) {
             raise(err::PermissionDenied, "Permission denied");
         accessError();
     }
-    struct stat after {};
+    const std::optional<FolderStamp> after = before ? FolderStamp::ofPath(folderKey) : std::nullopt;
+    folders_.deleted(folderKey, before, after);
     if (kept == listings_.end()) return;
-    if (::stat(folderKey.c_str(), &after) != 0) {
+    if (!after) {
         listings_.erase(kept);
         return;
     }
-    kept->second.stamp = {after.st_dev, after.st_ino, nanoseconds(after.st_mtim), nanoseconds(after.st_ctim)};
+    kept->second.stamp = *after;
     std::erase_if(kept->second.entries, [&](const Entry& e) { return e.host == host.filename().string(); });
 }
 

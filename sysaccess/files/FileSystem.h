@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "sysaccess/files/DriveMap.h"
+#include "sysaccess/files/FolderCache.h"
+#include "sysaccess/files/FolderStamp.h"
 #include "sysaccess/files/InputFile.h"
 
 namespace sysaccess::files {
@@ -42,12 +44,6 @@ public:
     const DriveMap& drives() const { return drives_; }
 
 private:
-    // What changes whenever an entry of a folder is added, removed or renamed.
-    struct FolderStamp {
-        std::uint64_t device = 0, inode = 0;
-        std::int64_t modified = 0, changed = 0;  // nanoseconds
-        bool operator==(const FolderStamp&) const = default;
-    };
     // An entry's name in the code page and its name on the host.
     struct Entry {
         std::string name, host;
@@ -59,9 +55,13 @@ private:
     };
 
     std::filesystem::path hostOf(const std::string& path) const;
+    // The host folder of a Windows folder path and whether it lies within
+    // the drives, kept between searches where it can be (FolderCache).
+    const FolderCache::Folder& folderOf(const std::string& winFolder);
     // The entries of a folder that have a name in the code page, in
     // case-insensitive name order; empty when the folder cannot be read.
-    const std::vector<Entry>& entriesIn(const std::filesystem::path& folder);
+    // `known` is the folder's stamp when the caller has just checked it.
+    const std::vector<Entry>& entriesIn(const std::filesystem::path& folder, const FolderStamp* known);
 
     DriveMap drives_;
     // Listings kept between searches, by host folder. One is used again only
@@ -69,6 +69,8 @@ private:
     // folder was read, so a change in the same clock tick cannot hide.
     std::map<std::string, Listing> listings_;
     std::vector<Entry> scratch_;  // a listing that could not be kept
+    FolderCache folders_;
+    FolderCache::Folder scratchFolder_;  // a resolution that could not be kept
     std::function<std::string()> currentDirectory_;
 };
 
