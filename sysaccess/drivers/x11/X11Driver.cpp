@@ -3,6 +3,7 @@
 // The toolkit's headers come before Xlib's, whose macros (None, Success,
 // Status) would clash with their names.
 #include "sysaccess/paint/Ico.h"
+#include "sysaccess/paint/RenderKey.h"
 #include "sysaccess/paint/Renderer.h"
 #include "sysaccess/paint/Text.h"
 #include "sysaccess/platform/Platform.h"
@@ -78,6 +79,7 @@ struct X11Driver::Impl {
         int left = 0, top = 0;          // twips, as last applied
         const void* icon = nullptr;
         bool focused = false;
+        paint::RenderKey drawn;         // what the window's picture was drawn from
     };
     enum class Press { Nothing, Close, Title, Client };
 
@@ -136,7 +138,12 @@ struct X11Driver::Impl {
         options.active = s.focused || !anyFocused();
         options.codePage = machineCodePage();
         options.pressed = pressWindow == s.window->id() ? pressed : nullptr;
+        // Most updates (a pause of the program, a tick that changes nothing
+        // visible) leave the form as it was drawn: nothing to draw then.
+        paint::RenderKey key(*s.form, options);
+        if (key == s.drawn) return;
         s.window->paint(renderer.render(*s.form, options));
+        s.drawn = std::move(key);
     }
 
     bool anyFocused() const {
