@@ -1,5 +1,6 @@
 #include "sysaccess/paint/RenderKey.h"
 
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 
@@ -72,13 +73,18 @@ void writeControl(Writer& w, const ui::Control& c) {
     }
 }
 
-// The children of each container, top of the stacking order first.
-void writeStacking(Writer& w, const ui::Form& form, const ui::Control* container) {
-    const auto kids = form.children(container);
-    w << kids.size();
-    for (const ui::Control* c : kids) {
-        w << static_cast<const void*>(c);
-        writeStacking(w, form, c);
+// The children of the form and of each control that holds any, top of the
+// stacking order first.
+void writeStacking(Writer& w, const ui::Form& form) {
+    std::vector<const ui::Control*> containers{nullptr};
+    for (const ui::Control* c : form.controls()) {
+        if (c->container() && std::find(containers.begin(), containers.end(), c->container()) == containers.end())
+            containers.push_back(c->container());
+    }
+    for (const ui::Control* container : containers) {
+        const auto kids = form.children(container);
+        w << static_cast<const void*>(container) << kids.size();
+        for (const ui::Control* c : kids) w << static_cast<const void*>(c);
     }
 }
 
@@ -92,7 +98,7 @@ RenderKey::RenderKey(const ui::Form& form, const RenderOptions& options) : valid
       << form.flashed() << form.visible() << static_cast<const void*>(form.activeControl());
     w << form.controls().size();
     for (const ui::Control* c : form.controls()) writeControl(w, *c);
-    writeStacking(w, form, nullptr);
+    writeStacking(w, form);
 }
 
 }  // namespace sysaccess::paint
