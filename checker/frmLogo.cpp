@@ -79,20 +79,38 @@ void frmLogo::Labphone_Click() { Trigger(); }
 void frmLogo::Picture1_Click() { Trigger(); }
 void frmLogo::Timer1_Timer() { Trigger(); }
 
+// Where the hardware tree lists the USB root hubs, one subkey per hub: the
+// 9x layout's key first, then the NT layout's keys for the hubs of each USB
+// generation (1.x, 2.0, 3).
+namespace {
+constexpr const char* RootHubKeys[] = {
+    "Enum\\USB\\ROOT_HUB",
+    "SYSTEM\\CurrentControlSet\\Enum\\USB\\ROOT_HUB",
+    "SYSTEM\\CurrentControlSet\\Enum\\USB\\ROOT_HUB20",
+    "SYSTEM\\CurrentControlSet\\Enum\\USB\\ROOT_HUB30",
+};
+}  // namespace
+
 // The computer supports USB when the hardware tree lists a first USB root
-// hub. The key stays open while the verdict is on screen.
+// hub. The keys are asked in order until one names a hub; every key opened
+// stays open while the verdict is on screen.
 void frmLogo::CheckUsbSupport() {
-    HKEY32 hKey = 0;
+    constexpr int KeyCount = sizeof RootHubKeys / sizeof RootHubKeys[0];
+    HKEY32 hKeys[KeyCount] = {};
+    int opened = 0;
     std::string hubName;
-    RegOpenKeyA(HKEY_LOCAL_MACHINE, "Enum\\USB\\ROOT_HUB", hKey);
-    GetSubkeyByIndex(hKey, 0, hubName);
+    while (hubName.empty() && opened < KeyCount) {
+        RegOpenKeyA(HKEY_LOCAL_MACHINE, RootHubKeys[opened], hKeys[opened]);
+        GetSubkeyByIndex(hKeys[opened], 0, hubName);
+        ++opened;
+    }
     auto& app = Application::current();
     if (!hubName.empty()) {
         app.form<frmGood>().ShowModal();
     } else {
         app.form<frmWrong>().ShowModal();
     }
-    RegCloseKey(hKey);
+    for (int k = 0; k < opened; ++k) RegCloseKey(hKeys[k]);
 }
 
 }  // namespace busprobe

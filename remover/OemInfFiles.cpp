@@ -1,6 +1,7 @@
 // The adapter's oem setup-information files, found by the USB hardware
 // identifiers written inside them.
 #include "remover/Uninstall.h"
+#include "sysaccess/Module1.h"
 #include "sysaccess/RuntimeError.h"
 #include "sysaccess/ui/Services.h"
 
@@ -54,10 +55,15 @@ void Uninstall::RemoveOemInfFiles() {
         for (const IdPair& pair : OemIdPairs) {
             for (int f = 1; f <= 50 && !deleted; ++f) {
                 if (!Matches(InfFields[static_cast<std::size_t>(f)], pair)) continue;
-                Kill(folder + name);
+                // Where the machine keeps a driver store, the file goes the
+                // way the system removes a driver package, so the driver
+                // does not come back with the next device found; elsewhere,
+                // or when that fails, the file is deleted here.
+                if (Module1::SetupUninstallOEMInfA(name, Module1::SUOI_FORCEDELETE) == 0) Kill(folder + name);
                 deleted = true;
-                // The precompiled companion goes too; one that is missing is
-                // no reason to stop, one that cannot be deleted is.
+                // The precompiled companion goes too; one that is missing (as
+                // after a package removal) is no reason to stop, one that
+                // cannot be deleted is.
                 const std::string companion = name.substr(0, name.size() - 4) + ".pnf";
                 try {
                     Kill(folder + companion);

@@ -34,12 +34,17 @@ std::uint32_t GetWindowsDirectoryA(char* lpBuffer, std::uint32_t uSize) {
 void Sleep(std::uint32_t dwMilliseconds) { Application::current().sleep(dwMilliseconds); }
 
 long ExitWindowsEx(std::uint32_t uFlags, std::uint32_t dwReserved) {
-    (void)dwReserved;
-    const bool goingDown = platform().requestRestart(uFlags);
+    const bool goingDown = platform().requestRestart(uFlags, dwReserved);
     // A system that goes down closes the program's windows, running their
     // unload handlers, once the caller is back in the event loop.
     if (goingDown && Application::exists()) Application::current().closeAllWindows();
     return goingDown ? 1 : 0;
+}
+
+long SetupUninstallOEMInfA(const std::string& InfFileName, std::uint32_t Flags) {
+    // Only the forced removal is offered: a package a device still uses goes too.
+    if (!(Flags & SUOI_FORCEDELETE)) return 0;
+    return platform().removeDriverPackage(InfFileName) ? 1 : 0;
 }
 
 long FlashWindow(std::uint32_t hwnd, long bInvert) {

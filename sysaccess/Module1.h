@@ -14,6 +14,7 @@ using sysaccess::HKEY32;
 using sysaccess::HKEY_LOCAL_MACHINE;
 
 inline constexpr std::uint32_t EWX_REBOOT = 2;
+inline constexpr std::uint32_t SUOI_FORCEDELETE = 1;
 
 long RegOpenKeyA(HKEY32 hKey, const std::string& lpSubKey, HKEY32& phkResult);
 long RegEnumKeyA(HKEY32 hKey, std::int32_t dwIndex, char* lpName, std::uint32_t cbName);
@@ -28,6 +29,12 @@ std::uint32_t GetWindowsDirectoryA(char* lpBuffer, std::uint32_t uSize);
 void Sleep(std::uint32_t dwMilliseconds);
 long ExitWindowsEx(std::uint32_t uFlags, std::uint32_t dwReserved);
 long FlashWindow(std::uint32_t hwnd, long bInvert);
+
+// Removes the driver package of an oem setup-information file named by its
+// bare name in the inf folder (its ".inf", its ".pnf" and its copy in the
+// driver store); the programs pass SUOI_FORCEDELETE. Non-zero when the
+// machine did it, 0 when it has no such service or the removal failed.
+long SetupUninstallOEMInfA(const std::string& InfFileName, std::uint32_t Flags);
 
 // Each program has its own copy of GetSubkeyByIndex: the name of subkey
 // `index` of `hKey` into `name`; true on success.

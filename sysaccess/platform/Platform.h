@@ -43,10 +43,11 @@ public:
     // The Windows folder, without a trailing backslash ("C:\windows").
     virtual std::string windowsDirectory() = 0;
 
-    // Asks the system to restart (ExitWindowsEx flags). Returns true when the
-    // system is going down and the program's windows are to be closed as a
-    // shutting-down system closes them.
-    virtual bool requestRestart(std::uint32_t flags) = 0;
+    // Asks the system to restart (ExitWindowsEx flags, and the reserved value
+    // the caller passes, which the system takes as the reason). Returns true
+    // when the system is going down and the program's windows are to be
+    // closed as a shutting-down system closes them.
+    virtual bool requestRestart(std::uint32_t flags, std::uint32_t reserved) = 0;
 
     // Bare name, in its stored spelling, of the first normal file (not hidden,
     // not system, not a folder) matching the last component of `pattern`
@@ -63,6 +64,12 @@ public:
     virtual std::unique_ptr<files::InputFile> openInput(const std::string& path) = 0;
     // Creates or overwrites a file with exactly these bytes.
     virtual void writeFile(const std::string& path, const std::string& bytes) = 0;
+    // Takes the driver package of the setup-information file `infName` (a
+    // bare name in the Windows folder's "inf" folder) off the machine the
+    // way the system removes one: its ".inf" and ".pnf" files go, and so
+    // does its copy in the driver store. False when the machine has no such
+    // service or it failed; the caller then deletes the files itself.
+    virtual bool removeDriverPackage(const std::string& infName) = 0;
 
     // Folder of the running program and the current directory, as Windows
     // paths; a drive root keeps its backslash ("A:\").

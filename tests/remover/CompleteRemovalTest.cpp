@@ -191,6 +191,7 @@ TEST(CompleteRemoval, NineXFamilyYesRequestsTheRestartAndTheSystemClosesTheWindo
     ASSERT_EQ(std::count(ops.begin(), ops.end(), "restart"), 1);
     EXPECT_EQ(run.calls().calls.back().op, "restart");
     EXPECT_EQ(run.calls().calls.back().arg, "2");
+    EXPECT_EQ(run.calls().calls.back().status, 2);  // the reserved value reaches the system as the reason
     EXPECT_EQ(run.driver.boxes().size(), 2u);
 }
 
@@ -218,7 +219,7 @@ TEST(CompleteRemoval, NineXFamilyYesWithoutAPossibleRestartLeavesTheWindowOpen) 
         options.prefix = prefix.path();
         options.wineboot = program;
         sysaccess::platform_prefix::PrefixPlatform machine(options);
-        EXPECT_EQ(machine.requestRestart(2), starts) << program;
+        EXPECT_EQ(machine.requestRestart(2, 2), starts) << program;
     }
 }
 

@@ -95,8 +95,8 @@ printf '"Tarnwick Devices, Inc.","12 Mill Lane, Suite 4","+1 555 0100","+1 555 0
     # Besides the adapter's files, entries that reach outside their folder:
     # they must find and delete nothing.
     printf '%s\r\n' "[Delete Registry]" "unused" "[Delete System32]" "QRXUSB.SYS" '..\..\..\victim.txt' '..\*' \
-        '..\..\..\users\victim\Desktop\*' 'C:\victim.txt' "[Delete Inf]" "QRX*.INF"
-    for _ in $(seq 46 145); do printf '\r\n'; done
+        '..\..\..\users\victim\Desktop\*' 'C:\victim.txt' "[Delete Inf]" "QRX*.INF" "[Delete W2kinf]" "oem"
+    for _ in $(seq 48 145); do printf '\r\n'; done
 } > "$work/disk/Unins.dat"
 
 prefix=$work/prefix
@@ -153,6 +153,13 @@ run_checker hub
 check "checker with a root hub shows the green verdict" test "$(verdict_colour hub '#00FF00')" -gt 200
 reg delete 'HKLM\Enum' /f
 
+# The NT layout lists USB 2.0 root hubs under a key of their own.
+reg add 'HKLM\SYSTEM\CurrentControlSet\Enum\USB\ROOT_HUB20\4&2A1B3C4D&0' /f
+run_checker hub20
+check "checker with only a USB 2.0 root hub shows the green verdict" test "$(verdict_colour hub20 '#00FF00')" -gt 200
+check "... and not the red one" test "$(verdict_colour hub20 '#FF0000')" -lt 50
+reg delete 'HKLM\SYSTEM\CurrentControlSet\Enum\USB\ROOT_HUB20' /f
+
 # --- the remover ----------------------------------------------------------------
 install_adapter() {  # install_adapter <prefix>
     local p=$1
@@ -163,6 +170,11 @@ install_adapter() {  # install_adapter <prefix>
     echo inf > "$p/drive_c/windows/inf/QRXSER.INF"
     echo inf > "$p/drive_c/windows/inf/QRXPORT.INF"
     echo other > "$p/drive_c/windows/inf/MSPORTS.INF"
+    # The adapter's driver package as the system installed it, and another driver's.
+    oem_inf 'USB\VID_0E4B&PID_0201' > "$p/drive_c/windows/inf/oem7.inf"
+    echo precompiled > "$p/drive_c/windows/inf/oem7.pnf"
+    oem_inf 'USB\VID_046D&PID_C00E' > "$p/drive_c/windows/inf/oem8.inf"
+    echo precompiled > "$p/drive_c/windows/inf/oem8.pnf"
     # Files nobody named: on C: and in a home folder the prefix links to.
     echo keep > "$p/drive_c/victim.txt"
     mkdir -p "$p/drive_c/users/victim" "$work/home-$(basename "$p")/Desktop"
@@ -171,9 +183,21 @@ install_adapter() {  # install_adapter <prefix>
     settle "$p"
 }
 winepath_of() { echo "Z:${1//\//\\}"; }
+# A setup-information file for a USB device, of more than the 50 fields the remover reads.
+oem_inf() {
+    printf '%s\r\n' '[Version]' 'Signature="$Windows NT$"' 'Class=Ports' 'Provider=%Mfg%' '' '[Manufacturer]' \
+        '%Mfg%=Models,NTamd64' '' '[Models.NTamd64]' "%Device%=Install,$1" ''
+    for n in $(seq 1 50); do printf '; line %s\r\n' "$n"; done
+}
 
-start_remover() {
-    (cd "$prefix/drive_c" && WINEPREFIX=$prefix "$wine" 'A:\BUSCLEAN.EXE' > /dev/null 2>&1) &
+start_remover() {  # start_remover [file]: with a file, Wine's traces of setup and file calls go there
+    if [ -n "${1:-}" ]; then
+        : > "$1"
+        (cd "$prefix/drive_c" && WINEDEBUG=-all,trace+setupapi,trace+file WINEPREFIX=$prefix "$wine" 'A:\BUSCLEAN.EXE' \
+            > /dev/null 2>> "$1") &
+    else
+        (cd "$prefix/drive_c" && WINEPREFIX=$prefix "$wine" 'A:\BUSCLEAN.EXE' > /dev/null 2>&1) &
+    fi
     remover=$!
     remover_window=$(window_of busclean.exe)
     sleep 1
@@ -200,7 +224,7 @@ check "Exit ends the remover" wait_gone $remover
 settle "$prefix"
 
 # The removal: tick, Uninstall, Yes, then the notice.
-start_remover
+start_remover "$work/remover-trace.log"
 xdotool windowfocus --sync "$remover_window" 2>/dev/null
 xdotool key --window "$remover_window" Tab space Tab Tab Return
 check "the confirmation box" answer_box "Uninstall driver" Return remover-confirm   # Yes
@@ -218,6 +242,22 @@ check "files outside the script's folders stay" test -e "$prefix/drive_c/victim.
     -a -e "$prefix/drive_c/windows/system32/kernel32.dll"
 check "the driver files are gone" test ! -e "$prefix/drive_c/windows/system32/drivers/QRXUSB.SYS" -a ! -e "$prefix/drive_c/windows/inf/QRXSER.INF"
 check "other files stay" test -e "$prefix/drive_c/windows/inf/MSPORTS.INF"
+inf_dir=$prefix/drive_c/windows/inf
+check "the adapter's oem file and its companion are gone" test ! -e "$inf_dir/oem7.inf" -a ! -e "$inf_dir/oem7.pnf"
+check "another driver's oem files stay" test -e "$inf_dir/oem8.inf" -a -e "$inf_dir/oem8.pnf"
+# The system's package removal took the oem file: it was asked once, with
+# the forced removal, and the one deletion of the file is its own; the
+# remover's deletion of the companion follows. (The fallback would have
+# deleted the file through the remover's own deletion, after the request.)
+oem_steps() {
+    grep -a -E 'SetupUninstallOEMInfA|DeleteFileW' "$work/remover-trace.log" | grep -a -i -E 'oem[78]\.' |
+        sed -E 's/^[0-9a-f]+:trace:[a-z]+://' | tr -d '\r'
+}
+expected_oem_steps='SetupUninstallOEMInfA "oem7.inf", 0x00000001, 0000000000000000
+DeleteFileW L"C:\\windows\\inf\\oem7.inf"
+DeleteFileW L"C:\\windows\\inf\\oem7.pnf"'
+check "the system's package removal deleted the adapter's oem file" test "$(oem_steps)" = "$expected_oem_steps"
+[ "$(oem_steps)" = "$expected_oem_steps" ] || { echo "package removal and deletions seen:"; oem_steps; }
 
 # --- one behaviour, two platforms ---------------------------------------------
 # The same removal by the Linux build on an identical prefix (no Wine server running).

@@ -47,8 +47,9 @@ long MemoryPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
 }
 long MemoryPlatform::RegCloseKey(HKEY32 key) { return registry_.RegCloseKey(key); }
 
-bool MemoryPlatform::requestRestart(std::uint32_t flags) {
+bool MemoryPlatform::requestRestart(std::uint32_t flags, std::uint32_t reserved) {
     restarts.push_back(flags);
+    restartReasons.push_back(reserved);
     return true;
 }
 

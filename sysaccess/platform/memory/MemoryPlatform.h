@@ -28,18 +28,21 @@ public:
     std::vector<std::string> started;     // programs started
     std::vector<std::string> shortcuts;   // shortcut contents opened
     std::vector<std::uint32_t> restarts;  // restart flags asked for
+    std::vector<std::uint32_t> restartReasons;  // the reserved values passed with them
 
     long RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) override;
     long RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) override;
     long RegDeleteKeyA(HKEY32 key, const std::string& subKey) override;
     long RegCloseKey(HKEY32 key) override;
     std::string windowsDirectory() override { return windowsFolder; }
-    bool requestRestart(std::uint32_t flags) override;
+    bool requestRestart(std::uint32_t flags, std::uint32_t reserved) override;
     std::string findFirstFile(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
+    // No driver store here: the files are deleted by the caller.
+    bool removeDriverPackage(const std::string&) override { return false; }
     std::string programFolder() override { return programFolderPath; }
     std::string currentDirectory() override { return currentFolder; }
     void startProgram(const std::string& path, int windowStyle) override;

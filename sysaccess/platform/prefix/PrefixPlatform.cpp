@@ -56,7 +56,7 @@ long PrefixPlatform::RegCloseKey(HKEY32 key) { return registry_->RegCloseKey(key
 
 std::string PrefixPlatform::windowsDirectory() { return "C:\\windows"; }
 
-bool PrefixPlatform::requestRestart(std::uint32_t flags) {
+bool PrefixPlatform::requestRestart(std::uint32_t flags, std::uint32_t) {
     constexpr std::uint32_t Reboot = 2;
     if (!(flags & Reboot)) return false;
     // The prefix's own restart: Wine runs its start-up work again. Without

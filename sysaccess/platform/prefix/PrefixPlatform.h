@@ -38,12 +38,15 @@ public:
     long RegDeleteKeyA(HKEY32 key, const std::string& subKey) override;
     long RegCloseKey(HKEY32 key) override;
     std::string windowsDirectory() override;
-    bool requestRestart(std::uint32_t flags) override;
+    // The reason has no meaning to Wine's restart program.
+    bool requestRestart(std::uint32_t flags, std::uint32_t reserved) override;
     std::string findFirstFile(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
+    // A prefix keeps no driver store: the files are deleted by the caller.
+    bool removeDriverPackage(const std::string&) override { return false; }
     std::string programFolder() override;
     std::string currentDirectory() override;
     void startProgram(const std::string& path, int windowStyle) override;

@@ -142,7 +142,7 @@ std::string Win32Platform::windowsDirectory() {
     return asFolder(std::string(buffer.data(), n));
 }
 
-bool Win32Platform::requestRestart(std::uint32_t flags) {
+bool Win32Platform::requestRestart(std::uint32_t flags, std::uint32_t reserved) {
     // Where the system has privileges, a restart needs the shutdown privilege.
     HANDLE token = nullptr;
     if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
@@ -154,7 +154,8 @@ bool Win32Platform::requestRestart(std::uint32_t flags) {
         }
         ::CloseHandle(token);
     }
-    ::ExitWindowsEx(flags, SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_FLAG_PLANNED);
+    // The caller's reserved value goes to the system as it is: the reason.
+    ::ExitWindowsEx(flags, reserved);
     // The system itself closes the windows (end-session messages) as it goes down.
     return false;
 }
@@ -191,6 +192,20 @@ void Win32Platform::deleteFile(const std::string& path) {
     if (attrs == INVALID_FILE_ATTRIBUTES) raiseFor(::GetLastError());
     if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) raise(err::PathFileAccess, "Path/File access error");
     if (!::DeleteFileA(path.c_str())) raiseFor(::GetLastError());
+}
+
+bool Win32Platform::removeDriverPackage(const std::string& infName) {
+    // Looked up at run time: a system without the call still gets its files
+    // deleted by the caller.
+    using UninstallOemInf = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
+    constexpr DWORD ForceDelete = 0x00000001;  // SUOI_FORCEDELETE: even while a device uses it
+    HMODULE setupapi = ::LoadLibraryA("setupapi.dll");
+    if (!setupapi) return false;
+    const auto uninstall =
+        reinterpret_cast<UninstallOemInf>(reinterpret_cast<void*>(::GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
+    const bool done = uninstall && uninstall(infName.c_str(), ForceDelete, nullptr);
+    ::FreeLibrary(setupapi);
+    return done;
 }
 
 std::unique_ptr<files::InputFile> Win32Platform::openInput(const std::string& path) {

@@ -19,12 +19,13 @@ public:
     long RegDeleteKeyA(HKEY32 key, const std::string& subKey) override;
     long RegCloseKey(HKEY32 key) override;
     std::string windowsDirectory() override;
-    bool requestRestart(std::uint32_t flags) override;
+    bool requestRestart(std::uint32_t flags, std::uint32_t reserved) override;
     std::string findFirstFile(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
+    bool removeDriverPackage(const std::string& infName) override;
     std::string programFolder() override;
     std::string currentDirectory() override;
     void startProgram(const std::string& path, int windowStyle) override;
