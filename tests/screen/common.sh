@@ -4,9 +4,9 @@
 #
 # Sets probe, clean and out (absolute), root (the source tree), loads the X
 # helpers, checks that the tools named are installed, empties the output
-# folder, and gives check, need, screen_start_remover and screen_finish. The
-# EXIT trap runs screen_cleanup, which a script may extend by defining
-# screen_cleanup_extra.
+# folder, and gives check, need, screen_start_remover, screen_check_removal and
+# screen_finish. The EXIT trap runs screen_cleanup, which a script may extend by
+# defining screen_cleanup_extra.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 screen_abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
 probe=$(screen_abs "$1") clean=$(screen_abs "$2") out=$(screen_abs "$3")
@@ -47,6 +47,24 @@ screen_start_remover() {  # screen_start_remover <image> <log>
   pid=$XDRIVE_PID
   main=$(xdrive_wait_windows "$pid" 1)
   need "$main" "the remover window"
+}
+# Checks a demo image after a complete removal: the adapter's files and keys
+# are gone, everything else stays.
+screen_check_removal() {  # screen_check_removal <image>
+  local win f reg
+  win="$1/prefix/drive_c/windows"
+  for f in system/QRXSER.VXD system32/drivers/QRXUSB.SYS inf/QRXSER.INF inf/QRXPORT.INF inf/OEM2.INF \
+           inf/OEM2.pnf inf/other/TarnwickQRX.INF inf/Drvdata.bin inf/DRVIDX.BIN; do
+    check "removed $f" [ ! -e "$win/$f" ]
+  done
+  for f in system/KERNEL32.DLL system32/drivers/USBD.SYS inf/MSPORTS.INF inf/oem1.inf inf/other/OtherMaker.INF; do
+    check "kept $f" [ -e "$win/$f" ]
+  done
+  reg="$1/prefix/system.reg"
+  check "the adapter's keys are gone from system.reg" \
+    bash -c "! grep -qE 'VID_0E4B|QRXPORT|QRXSERIAL|QRX Port Monitor' '$reg'"
+  check "the root hub and the other devices stay in system.reg" \
+    bash -c "grep -q 'ROOT_HUB' '$reg' && grep -q 'VID_046D' '$reg' && grep -q 'Local Port' '$reg'"
 }
 # The last line of a run: all passed, or how many checks failed (status 1).
 screen_finish() {  # screen_finish <what the checks were>

@@ -121,19 +121,7 @@ xdotool key n
 check "answering N ends the remover" xdrive_wait_exit "$pid"
 check "the remover ends with status 0" [ "${XDRIVE_STATUS:-1}" -eq 0 ]
 
-win="$image/prefix/drive_c/windows"
-for f in system/QRXSER.VXD system32/drivers/QRXUSB.SYS inf/QRXSER.INF inf/QRXPORT.INF inf/OEM2.INF \
-         inf/OEM2.pnf inf/other/TarnwickQRX.INF inf/Drvdata.bin inf/DRVIDX.BIN; do
-  check "removed $f" [ ! -e "$win/$f" ]
-done
-for f in system/KERNEL32.DLL system32/drivers/USBD.SYS inf/MSPORTS.INF inf/oem1.inf inf/other/OtherMaker.INF; do
-  check "kept $f" [ -e "$win/$f" ]
-done
-reg="$image/prefix/system.reg"
-check "the adapter's keys are gone from system.reg" \
-  bash -c "! grep -qE 'VID_0E4B|QRXPORT|QRXSERIAL|QRX Port Monitor' '$reg'"
-check "the root hub and the other devices stay in system.reg" \
-  bash -c "grep -q 'ROOT_HUB' '$reg' && grep -q 'VID_046D' '$reg' && grep -q 'Local Port' '$reg'"
+screen_check_removal "$image"
 
 echo "screenshots in $out"
 screen_finish "screen"
