@@ -199,7 +199,12 @@ bool Win32Platform::removeDriverPackage(const std::string& infName) {
     // deleted by the caller.
     using UninstallOemInf = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
     constexpr DWORD ForceDelete = 0x00000001;  // SUOI_FORCEDELETE: even while a device uses it
-    HMODULE setupapi = ::LoadLibraryA("setupapi.dll");
+    // By its full path in the system folder: the program runs from a driver
+    // disk, whose folder would come first in the search for a bare name.
+    char system[MAX_PATH];
+    const UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return false;
+    HMODULE setupapi = ::LoadLibraryA((std::string(system, n) + "\\setupapi.dll").c_str());
     if (!setupapi) return false;
     const auto uninstall =
         reinterpret_cast<UninstallOemInf>(reinterpret_cast<void*>(::GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
