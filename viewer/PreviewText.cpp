@@ -44,7 +44,9 @@ void writePreviewText(std::ostream& out, const ScriptLayout& layout, const Previ
     if (p.changes.empty()) out << "    nothing\n";
     out << "  Registry layout: " << familyName(p.family) << "\n";
     for (const PreviewBox& b : p.boxes) {
-        out << "  Box \"" << b.title << "\" (style " << b.style << "): " << b.text << "\n";
+        std::string text = b.text;
+        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " / ");
+        out << "  Box \"" << b.title << "\" (style " << b.style << "): " << text << "\n";
     }
     out << "  Restart: " << (p.family == 1 ? "offered (the preview answers No)" : p.family == 2 ? "advised, not offered" : "not offered")
         << (p.restartRequested ? ", requested" : "") << "\n";
