@@ -1,14 +1,14 @@
-# The driver disk as it ships: the two programs under the names they have on
-# the disk and the data files they read from their folder (disk/), installed
+# The driver disk as it ships: the programs under the names they have on
+# the disk (the checker, the remover and Busview, the remover's script viewer) and the data files they read from their folder (disk/), installed
 # into the top of the install prefix. CPack packs that folder as a ZIP in the
 # Windows build and as a .tar.gz in the Linux build. Nothing else is installed:
 # the tests, the benchmarks and the libraries stay in the build folder.
 #
 #   cmake --install <build> --prefix <disk folder> [--strip]
 #   cpack --config <build>/CPackConfig.cmake          (in the folder to hold the package)
-set(BUSPROBE_DISK_FILES BUSPROBE.EXE BUSCLEAN.EXE Busprobe.dat Unins.dat)
+set(BUSPROBE_DISK_FILES BUSPROBE.EXE BUSCLEAN.EXE BUSVIEW.EXE Busprobe.dat Unins.dat)
 
-foreach(program Busprobe Busclean)
+foreach(program Busprobe Busclean Busview)
   string(TOUPPER ${program}.EXE disk_name)
   install(PROGRAMS $<TARGET_FILE:${program}> DESTINATION . RENAME ${disk_name})
   # Installed under another name, the programs are not targets' files to the

@@ -45,6 +45,7 @@ std::string FieldReader::next() {
     if (atEnd()) raise(err::InputPastEnd, "Input past end of file");
     skipBlanks();
     afterComma_ = false;
+    fieldLine_ = lineEnds_ + 1;
     if (peek() == '"') return readQuoted();
     return readUnquoted();
 }

@@ -49,6 +49,13 @@ public:
     // field may be passed over; the next field stays the same.
     bool atEnd();
 
+    // The line (from 1) on which the field last returned by next() begins:
+    // where its first character, its opening quote or, for an empty field,
+    // its delimiter stands. Line ends are counted as the reader ends lines:
+    // CR LF, a lone CR and a lone LF, also inside quoted fields. 0 before
+    // the first field.
+    std::size_t fieldLine() const { return fieldLine_; }
+
 private:
     static constexpr int End = -1;
     static constexpr std::size_t ChunkSize = 64 * 1024;
@@ -58,7 +65,12 @@ private:
         if (pos_ == chunk_.size() && !refill()) return End;
         return static_cast<unsigned char>(chunk_[pos_]);
     }
-    void advance() { ++pos_; }
+    void advance() {
+        // Counts the line ends passed: a CR, or an LF that follows no CR.
+        const char c = chunk_[pos_++];
+        if (c == '\r' || (c == '\n' && previous_ != '\r')) ++lineEnds_;
+        previous_ = c;
+    }
     bool refill();
     void append(std::string& field, char c);
 
@@ -72,6 +84,9 @@ private:
     std::string chunk_;     // the piece of the file being read
     std::size_t pos_ = 0;   // reading position in chunk_
     bool afterComma_ = false;  // a comma was consumed: one more field follows
+    char previous_ = 0;        // the byte passed last
+    std::size_t lineEnds_ = 0;   // line ends passed so far
+    std::size_t fieldLine_ = 0;  // line of the field last returned
 };
 
 }  // namespace sysaccess::files

@@ -55,11 +55,17 @@ fs::path FileSystem::hostOf(const std::string& path) const {
 }
 
 std::string FileSystem::findFirstFile(const std::string& pattern) {
+    std::vector<std::string> found = findFiles(pattern, 1);
+    return found.empty() ? std::string() : std::move(found.front());
+}
+
+std::vector<std::string> FileSystem::findFiles(const std::string& pattern, std::size_t most) {
+    std::vector<std::string> found;
     const unsigned cp = drives_.codePage();
     auto [folderPart, name] = splitLast(pattern, cp);
-    if (name.empty() || hasWildcard(folderPart, cp) || !text::ansiToUtf8(pattern, cp)) return "";
+    if (name.empty() || hasWildcard(folderPart, cp) || !text::ansiToUtf8(pattern, cp)) return found;
     const FolderCache::Folder& resolved = folderOf(folderPart);
-    if (!resolved.contained) return "";
+    if (!resolved.contained) return found;
     const fs::path& folder = resolved.host;
 
     const std::vector<Entry>& entries = entriesIn(folder, resolved.stamp ? &*resolved.stamp : nullptr);
@@ -73,10 +79,10 @@ std::string FileSystem::findFirstFile(const std::string& pattern) {
         first = std::lower_bound(entries.begin(), entries.end(), name, before);
         last = std::upper_bound(first, entries.end(), name, after);
     }
-    for (auto it = first; it != last; ++it) {
-        if (matchesPattern(it->name, name, cp) && isNormalFile(folder / it->host)) return it->name;
+    for (auto it = first; it != last && found.size() < most; ++it) {
+        if (matchesPattern(it->name, name, cp) && isNormalFile(folder / it->host)) found.push_back(it->name);
     }
-    return "";
+    return found;
 }
 
 const FolderCache::Folder& FileSystem::folderOf(const std::string& winFolder) {

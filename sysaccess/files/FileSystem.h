@@ -28,6 +28,9 @@ public:
     // none or the folder is missing. Host names with no spelling in the code
     // page are never found. A drive without a link raises "Device unavailable".
     std::string findFirstFile(const std::string& pattern);
+    // Up to `most` matching normal files, in the order findFirstFile picks
+    // its answer from (the first of them is that answer).
+    std::vector<std::string> findFiles(const std::string& pattern, std::size_t most);
     // A path that is no text of the code page is a bad file name (52) in
     // the three calls below.
     // Deletes one file (no wildcards). Missing: 53; read-only, a folder or

@@ -1,5 +1,7 @@
 #include "sysaccess/platform/Platform.h"
 
+#include <utility>
+
 #include "sysaccess/RuntimeError.h"
 
 namespace sysaccess {
@@ -10,6 +12,12 @@ Platform* installed = nullptr;
 Platform& platform() {
     if (!installed) raise(err::PathFileAccess, "No platform installed");
     return *installed;
+}
+
+std::vector<std::string> Platform::findFiles(const std::string& pattern) {
+    std::string first = findFirstFile(pattern);
+    if (first.empty()) return {};
+    return {std::move(first)};
 }
 
 bool hasPlatform() { return installed != nullptr; }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sysaccess/files/InputFile.h"
 
@@ -54,6 +55,10 @@ public:
     // ("*" and "?" wildcards) in case-insensitive name order; "" when none.
     // Each call starts over.
     virtual std::string findFirstFile(const std::string& pattern) = 0;
+    // Every file findFirstFile could answer with, in its order: the first is
+    // its answer, the next the one it gives once the first is gone. This
+    // base version knows only the first.
+    virtual std::vector<std::string> findFiles(const std::string& pattern);
     // Deletes a file; missing, read-only, busy or folder entries raise a
     // RuntimeError.
     virtual void deleteFile(const std::string& path) = 0;

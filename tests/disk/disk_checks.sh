@@ -32,13 +32,13 @@ disk_unpack() {  # disk_unpack <package> <folder>
   echo "${entries[0]}"
 }
 
-# The disk holds the two programs under their disk names and the data files
+# The disk holds the three programs under their disk names and the data files
 # of disk/ in the source tree, byte for byte, and nothing else.
 disk_check_contents() {  # disk_check_contents <disk folder>
   local listing f
   listing=$(cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort | tr '\n' ' ')
-  check "the disk holds BUSCLEAN.EXE, BUSPROBE.EXE, Busprobe.dat and Unins.dat, nothing else ($listing)" \
-    [ "$listing" = "BUSCLEAN.EXE BUSPROBE.EXE Busprobe.dat Unins.dat " ]
+  check "the disk holds BUSCLEAN.EXE, BUSPROBE.EXE, BUSVIEW.EXE, Busprobe.dat and Unins.dat, nothing else ($listing)" \
+    [ "$listing" = "BUSCLEAN.EXE BUSPROBE.EXE BUSVIEW.EXE Busprobe.dat Unins.dat " ]
   for f in Busprobe.dat Unins.dat; do
     check "the disk's $f is the one in disk/" cmp -s "$root/disk/$f" "$1/$f"
   done

@@ -15,7 +15,7 @@ shift
 disk_check_package "$package" "$probe" "$clean" || exit 1
 disk=$(disk_unpack "$package" "$out/unpacked") || exit 1
 disk_check_contents "$disk"
-for exe in BUSPROBE.EXE BUSCLEAN.EXE; do
+for exe in BUSPROBE.EXE BUSCLEAN.EXE BUSVIEW.EXE; do
   check "$exe on the disk is a program of this machine" bash -c "readelf -h '$disk/$exe' | grep -q 'Machine:.*$(uname -m | sed 's/x86_64/X86-64/')'"
   check "$exe on the disk carries no debugging information" bash -c "! readelf -S '$disk/$exe' | grep -q '\.debug_info'"
 done
@@ -24,6 +24,14 @@ done
 image="$out/image"
 "$root/tools/demo-image" "$image" --disk "$disk" >/dev/null || exit 1
 xdrive_start_xvfb || exit 1
+
+# --- the script viewer: the disk's script is accepted; a dry run changes nothing ---
+check "BUSVIEW.EXE accepts the disk's script" bash -c "'$disk/BUSVIEW.EXE' '$disk/Unins.dat' >/dev/null"
+sha256sum "$image/prefix/system.reg" >"$out/reg-before.txt"
+(cd "$image/prefix/drive_c" && WINEPREFIX="$image/prefix" "$disk/BUSVIEW.EXE" "$disk/Unins.dat" --machine) \
+  >"$out/busview.txt" 2>&1
+check "BUSVIEW.EXE --machine lists the adapter's driver file" grep -q 'delete file C:.windows.system.QRXSER.VXD' "$out/busview.txt"
+check "BUSVIEW.EXE --machine leaves the registry as it was" sha256sum -c --quiet "$out/reg-before.txt"
 
 # --- the checker: its brand window needs Busprobe.dat; a click, the verdict ---
 xdrive_run "$image" BUSPROBE.EXE "$out/busprobe.log"

@@ -67,6 +67,9 @@ bool PrefixPlatform::requestRestart(std::uint32_t flags, std::uint32_t) {
 }
 
 std::string PrefixPlatform::findFirstFile(const std::string& pattern) { return files_->findFirstFile(pattern); }
+std::vector<std::string> PrefixPlatform::findFiles(const std::string& pattern) {
+    return files_->findFiles(pattern, static_cast<std::size_t>(-1));
+}
 void PrefixPlatform::deleteFile(const std::string& path) { files_->deleteFile(path); }
 std::string PrefixPlatform::readFile(const std::string& path) { return files_->readFile(path); }
 std::unique_ptr<files::InputFile> PrefixPlatform::openInput(const std::string& path) {

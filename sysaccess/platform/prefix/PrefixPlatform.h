@@ -41,6 +41,7 @@ public:
     // The reason has no meaning to Wine's restart program.
     bool requestRestart(std::uint32_t flags, std::uint32_t reserved) override;
     std::string findFirstFile(const std::string& pattern) override;
+    std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;

@@ -161,16 +161,21 @@ bool Win32Platform::requestRestart(std::uint32_t flags, std::uint32_t reserved) 
 }
 
 std::string Win32Platform::findFirstFile(const std::string& pattern) {
+    std::vector<std::string> found = findFiles(pattern);
+    return found.empty() ? std::string() : std::move(found.front());
+}
+
+std::vector<std::string> Win32Platform::findFiles(const std::string& pattern) {
+    std::vector<std::string> found;
     WIN32_FIND_DATAA data;
     HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD e = ::GetLastError();
-        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return "";
+        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND || e == ERROR_NO_MORE_FILES) return found;
         raiseFor(e);
     }
-    // Normal files only, the first in case-insensitive name order, so the
-    // answer does not depend on the order the file system lists them in.
-    std::string best;
+    // Normal files only, in case-insensitive name order, so the answer does
+    // not depend on the order the file system lists them in.
     const unsigned cp = ::GetACP();
     const std::string wanted = pattern.substr(lastComponentAt(pattern, cp));
     do {
@@ -179,10 +184,12 @@ std::string Win32Platform::findFirstFile(const std::string& pattern) {
         const std::string name = data.cFileName;
         // The system also matches short 8.3 aliases; only the real name counts.
         if (!files::matchesPattern(name, wanted, cp)) continue;
-        if (best.empty() || files::lessIgnoreCase(name, best, cp)) best = name;
+        found.push_back(name);
     } while (::FindNextFileA(find, &data));
     ::FindClose(find);
-    return best;
+    std::sort(found.begin(), found.end(),
+              [cp](const std::string& a, const std::string& b) { return files::lessIgnoreCase(a, b, cp); });
+    return found;
 }
 
 void Win32Platform::deleteFile(const std::string& path) {

@@ -21,6 +21,7 @@ public:
     std::string windowsDirectory() override;
     bool requestRestart(std::uint32_t flags, std::uint32_t reserved) override;
     std::string findFirstFile(const std::string& pattern) override;
+    std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;

@@ -1,0 +1,227 @@
+#include "sysaccess/platform/overlay/DryRunPlatform.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "sysaccess/RuntimeError.h"
+#include "sysaccess/text/CodePage.h"
+
+namespace sysaccess::overlay {
+
+namespace {
+
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// The components of a key path, without empty ones.
+std::vector<std::string> components(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path) {
+        if (c == '\\') {
+            if (!part.empty()) parts.push_back(std::move(part));
+            part.clear();
+        } else {
+            part.push_back(c);
+        }
+    }
+    if (!part.empty()) parts.push_back(std::move(part));
+    return parts;
+}
+
+std::string join(const std::string& base, const std::string& part) { return base.empty() ? part : base + "\\" + part; }
+
+std::string upperAscii(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), upper);
+    return s;
+}
+
+// Room for any key name the registry gives, in whatever form it spells it.
+constexpr std::uint32_t NameRoom = 4096;
+
+}  // namespace
+
+DryRunPlatform::DryRunPlatform(Platform& inner, bool deletesSubtrees)
+    : inner_(inner), deletesSubtrees_(deletesSubtrees) {}
+
+void DryRunPlatform::record(Change::Kind kind, const std::string& what) {
+    changes_.push_back({kind, what, step ? step() : std::string()});
+}
+
+void DryRunPlatform::substitute(const std::string& path,
+                                std::function<std::unique_ptr<files::InputFile>()> hostReader) {
+    substitutes_[foldPath(path)] = std::move(hostReader);
+}
+
+// --- registry ----------------------------------------------------------------
+
+const DryRunPlatform::OpenKey* DryRunPlatform::keyOf(HKEY32 handle) const {
+    static const OpenKey root;
+    if (handle == HKEY_LOCAL_MACHINE) return &root;
+    const auto it = keys_.find(handle);
+    return it == keys_.end() ? nullptr : &it->second;
+}
+
+DryRunPlatform::OpenKey DryRunPlatform::below(const OpenKey& base, const std::string& subKey) const {
+    OpenKey key = base;
+    for (const std::string& part : components(subKey)) {
+        key.path = join(key.path, part);
+        key.folded = join(key.folded, upperAscii(part));
+    }
+    return key;
+}
+
+bool DryRunPlatform::keyHidden(const std::string& folded) const {
+    // Hidden when the key itself or one of the keys above it was deleted.
+    for (std::size_t at = folded.size();; at = folded.rfind('\\', at - 1)) {
+        if (deletedKeys_.count(folded.substr(0, at))) return true;
+        if (at == 0 || at == std::string::npos) return false;
+    }
+}
+
+long DryRunPlatform::RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) {
+    const OpenKey* base = keyOf(key);
+    if (base && keyHidden(base->folded)) {
+        if (result) *result = 0;
+        return status::InvalidHandle;
+    }
+    const long s = inner_.RegOpenKeyA(key, subKey, result);
+    if (s != status::Success || !base) return s;
+    OpenKey opened = below(*base, subKey);
+    if (keyHidden(opened.folded)) {
+        inner_.RegCloseKey(*result);
+        *result = 0;
+        return status::FileNotFound;
+    }
+    if (*result != HKEY_LOCAL_MACHINE) keys_[*result] = std::move(opened);
+    return s;
+}
+
+long DryRunPlatform::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) {
+    const OpenKey* base = keyOf(key);
+    if (!base) return inner_.RegEnumKeyA(key, index, name, capacity);
+    if (keyHidden(base->folded)) return status::InvalidHandle;
+    if (index < 0 || !name) return status::InvalidParameter;
+    // The deleted subkeys are passed over, so the rest move up as they
+    // would once the deletions had happened.
+    std::int32_t visible = 0;
+    std::string found(NameRoom, '\0');
+    for (std::int32_t at = 0;; ++at) {
+        const long s = inner_.RegEnumKeyA(key, at, found.data(), NameRoom);
+        if (s != status::Success) return s;
+        const std::string child(found.c_str());
+        if (keyHidden(join(base->folded, upperAscii(child)))) continue;
+        if (visible++ < index) continue;
+        if (child.size() + 1 > capacity) return status::MoreData;
+        std::copy(child.c_str(), child.c_str() + child.size() + 1, name);
+        return status::Success;
+    }
+}
+
+bool DryRunPlatform::hasVisibleSubkey(HKEY32 innerHandle, const std::string& folded) {
+    std::string found(NameRoom, '\0');
+    for (std::int32_t at = 0; inner_.RegEnumKeyA(innerHandle, at, found.data(), NameRoom) == status::Success; ++at) {
+        if (!keyHidden(join(folded, upperAscii(found.c_str())))) return true;
+    }
+    return false;
+}
+
+long DryRunPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    const OpenKey* base = keyOf(key);
+    if (!base) return status::InvalidHandle;
+    if (keyHidden(base->folded)) return status::InvalidHandle;
+    // An empty name would name the open key itself; the machine refuses it.
+    if (components(subKey).empty()) return status::InvalidParameter;
+    HKEY32 target = 0;
+    const long s = inner_.RegOpenKeyA(key, subKey, &target);
+    if (s != status::Success) return s;
+    const OpenKey doomed = below(*base, subKey);
+    long answer = status::Success;
+    if (keyHidden(doomed.folded)) {
+        answer = status::FileNotFound;
+    } else if (readOnlyKey && readOnlyKey(doomed.path)) {
+        answer = status::AccessDenied;
+    } else if (!deletesSubtrees_ && hasVisibleSubkey(target, doomed.folded)) {
+        answer = status::AccessDenied;
+    }
+    inner_.RegCloseKey(target);
+    if (answer != status::Success) return answer;
+    deletedKeys_.insert(doomed.folded);
+    record(Change::Kind::DeleteKey, doomed.path);
+    return status::Success;
+}
+
+long DryRunPlatform::RegCloseKey(HKEY32 key) {
+    keys_.erase(key);
+    return inner_.RegCloseKey(key);
+}
+
+// --- files ---------------------------------------------------------------------
+
+std::string DryRunPlatform::foldPath(const std::string& path) const {
+    std::string folded = upperAscii(path);
+    std::replace(folded.begin(), folded.end(), '/', '\\');
+    return folded;
+}
+
+std::vector<std::string> DryRunPlatform::findFiles(const std::string& pattern) {
+    std::vector<std::string> found = inner_.findFiles(pattern);
+    const std::size_t cut = text::lastSeparator(pattern, inner_.ansiCodePage());
+    const std::string folder = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
+    std::erase_if(found, [&](const std::string& name) { return fileHidden(folder + name); });
+    return found;
+}
+
+std::string DryRunPlatform::findFirstFile(const std::string& pattern) {
+    if (deletedFiles_.empty()) return inner_.findFirstFile(pattern);
+    const std::vector<std::string> found = findFiles(pattern);
+    return found.empty() ? std::string() : found.front();
+}
+
+void DryRunPlatform::deleteFile(const std::string& path) {
+    const std::string folded = foldPath(path);
+    if (written_.erase(folded)) return;  // never reached the machine
+    // Only a file the machine's search finds by its own name is there to go.
+    const std::vector<std::string> found = findFiles(path);
+    const std::size_t cut = text::lastSeparator(path, inner_.ansiCodePage());
+    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    const bool there = std::any_of(found.begin(), found.end(),
+                                   [&](const std::string& f) { return upperAscii(f) == upperAscii(name); });
+    if (!there) raise(err::FileNotFound, "File not found");
+    deletedFiles_.insert(folded);
+    record(Change::Kind::DeleteFile, path);
+}
+
+std::string DryRunPlatform::readFile(const std::string& path) {
+    const std::string folded = foldPath(path);
+    if (const auto w = written_.find(folded); w != written_.end()) return w->second;
+    if (deletedFiles_.count(folded)) raise(err::FileNotFound, "File not found");
+    return inner_.readFile(path);
+}
+
+std::unique_ptr<files::InputFile> DryRunPlatform::openInput(const std::string& path) {
+    const std::string folded = foldPath(path);
+    if (const auto w = written_.find(folded); w != written_.end()) {
+        return std::make_unique<files::MemoryInputFile>(w->second);
+    }
+    if (deletedFiles_.count(folded)) raise(err::FileNotFound, "File not found");
+    if (const auto s = substitutes_.find(folded); s != substitutes_.end()) return s->second();
+    return inner_.openInput(path);
+}
+
+void DryRunPlatform::writeFile(const std::string& path, const std::string& bytes) {
+    written_[foldPath(path)] = bytes;
+    record(Change::Kind::WriteFile, path);
+}
+
+// --- programs and restart -----------------------------------------------------------
+
+bool DryRunPlatform::requestRestart(std::uint32_t flags, std::uint32_t reserved) {
+    record(Change::Kind::Restart, std::to_string(flags) + " " + std::to_string(reserved));
+    return false;
+}
+
+void DryRunPlatform::startProgram(const std::string& path, int) { record(Change::Kind::StartProgram, path); }
+
+void DryRunPlatform::openShortcut(const std::string& content) { record(Change::Kind::OpenShortcut, content); }
+
+}  // namespace sysaccess::overlay

@@ -1,0 +1,195 @@
+// The preview and the real removal cannot disagree: on the same machine
+// images, the keys and files the dry run lists are exactly the ones the real
+// run deletes, in the same order, and the dry run leaves the image as it was.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "remover/RemoverHarness.h"
+#include "viewer/MachinePreview.h"
+#include "viewer/StreamInputFile.h"
+
+using namespace remover_test;
+namespace mb = sysaccess::ui::mb;
+
+namespace {
+
+std::string upper(std::string s) {
+    for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return s;
+}
+
+std::string inf(const std::string& id) {
+    std::string t = "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Models]\r\n%Dev%=Dev.Install," + id + "\r\n";
+    for (int i = 0; i < 50; ++i) t += "HKR,,Value" + std::to_string(i) + "\r\n";
+    return t;
+}
+
+const std::string NtEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
+
+// One machine image: its keys, its family, its files and its script.
+struct Image {
+    Image(std::string n, bool onNt = false) : name(std::move(n)), nt(onNt) {}
+    std::string name;
+    bool nt = false;
+    std::vector<std::string> keys;
+    std::vector<std::pair<std::string, std::string>> files;  // Windows path, content
+    Script script;
+};
+
+std::vector<Image> images() {
+    std::vector<Image> all;
+    Image nine("nine-x full");
+    nine.keys = {"Enum\\ROOT\\*PNP0C01\\0000", "Enum\\USB\\VID_046D&PID_C00E\\6&1234&0&1",
+                 "Enum\\USB\\VID_0E4B&PID_0204\\5&2C3D&0&1", "Enum\\QRXPORT\\QRXCOM\\0000",
+                 "Enum\\QRXPORTLPT\\QRXLPT\\0000", "System\\CurrentControlSet\\Services\\Class\\QRXSERIAL\\0000",
+                 "System\\CurrentControlSet\\Control\\Print\\Monitors\\QRX Port Monitor",
+                 "System\\CurrentControlSet\\Control\\Print\\Ports\\QRXSERIAL"};
+    nine.files = {{"C:\\windows\\system\\QRXSER.VXD", "x"},          {"C:\\windows\\system32\\drivers\\QRXUSB.SYS", "x"},
+                  {"C:\\windows\\inf\\QRXSER.INF", inf("x")},        {"C:\\windows\\inf\\QRXPORT.INF", inf("x")},
+                  {"C:\\windows\\inf\\other\\TarnwickQRX.INF", "x"}, {"C:\\windows\\inf\\OEM2.INF", inf("USB\\VID_0E4B&PID_0204")},
+                  {"C:\\windows\\inf\\OEM2.pnf", "p"},               {"C:\\windows\\inf\\Drvdata.bin", "d"},
+                  {"C:\\windows\\inf\\DRVIDX.BIN", "i"}};
+    nine.script.matches = {"VID_0E4B"};
+    nine.script.removal = {"[Delete Registry]", "Enum\\USB", "QRXSERIAL", "QRX Port Monitor", "[Delete System]",
+                           "QRXSER.VXD", "[Delete System32]", "QRXUSB.SYS", "[Delete Inf]", "QRX*.INF",
+                           "[Delete Other]", "TarnwickQRX.INF", "[Delete W2kinf]"};
+    all.push_back(nine);
+
+    // Patterns that match several files, hidden files that are passed over,
+    // and oem files matching different pairs.
+    Image patterns("nine-x patterns");
+    patterns.keys = {"Enum\\USB\\VID_0E4B&PID_0201\\1", "Enum\\USB\\VID_0E4B&PID_0202\\1", "Enum\\USB\\VID_0E4B&PID_0203\\1"};
+    patterns.files = {{"C:\\windows\\system\\QRX1.VXD", "1"}, {"C:\\windows\\system\\qrx2.vxd", "2"},
+                      {"C:\\windows\\system\\QRX3.VXD", "3"}, {"C:\\windows\\inf\\oem0.inf", inf("VID_07A6&PID_0986")},
+                      {"C:\\windows\\inf\\oem0.pnf", "p"}, {"C:\\windows\\inf\\oem7.inf", inf("VID_050D&PID_2001")},
+                      {"C:\\windows\\inf\\oem9.inf", inf("VID_0E4B&PID_0230")}};
+    patterns.script.matches = {"VID_0E4B"};
+    patterns.script.removal = {"[Delete System]", "QRX*.VXD", "[Delete Registry]", "Enum\\USB", "[Delete W2kinf]", "x"};
+    all.push_back(patterns);
+
+    // No registry section: nothing detected, nothing asked.
+    Image files("files only");
+    files.keys = {"Enum\\ROOT\\*PNP0C01\\0000"};
+    files.files = {{"C:\\windows\\system32\\drivers\\QRXUSB.SYS", "x"}, {"C:\\windows\\inf\\other\\A.INF", "a"},
+                   {"C:\\windows\\inf\\other\\B.INF", "b"}};
+    files.script.removal = {"[Delete System32]", "QRXUSB.SYS", "[Delete Other]", "*.INF"};
+    all.push_back(files);
+
+    Image nt("nt tree", true);
+    nt.keys = {"SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter",
+               NtEnum + "KELVARN\\VID_0E4B&PID_02XX\\6&1A&0\\QRXCOM\\Port0",
+               NtEnum + "KELVARN\\VID_0E4B&PID_02XX\\6&1A&0\\QRXCOM\\Port1", NtEnum + "KELVARN\\QRXBUS",
+               NtEnum + "USB\\ROOT_HUB\\4&1234&0", NtEnum + "USB\\VID_0E4B&PID_0204\\5&2C3D&0&1\\Device Parameters",
+               NtEnum + "USB\\VID_046D&PID_C00E\\6&5678&0&1", NtEnum + "ROOT\\LEGACY_BEEP\\0000"};
+    nt.files = {{"C:\\windows\\system32\\drivers\\QRXUSB.SYS", "x"}};
+    nt.script.matches = {"VID_0E4B"};
+    nt.script.removal = {"[Delete Registry]", "unused", "[Delete System32]", "QRXUSB.SYS"};
+    all.push_back(nt);
+
+    // A fourth-level key keeps the enumerator: the run ends with the failure message.
+    Image stuck = nt;
+    stuck.name = "nt stuck";
+    stuck.keys.push_back(NtEnum + "KELVARN\\VID_0E4B&PID_02XX\\6&1A&0\\QRXCOM\\Port0\\Extra");
+    all.push_back(stuck);
+
+    // Two devices and oem files on the NT layout.
+    Image ntOem("nt two devices", true);
+    ntOem.keys = {"SYSTEM\\CurrentControlSet\\Control\\COM Name Arbiter",
+                  NtEnum + "USB\\VID_0E4B&PID_0204\\A\\Device Parameters", NtEnum + "USB\\VID_0E4B&PID_0205\\B",
+                  NtEnum + "USB\\VID_050D&PID_0109\\C"};
+    ntOem.files = {{"C:\\windows\\inf\\oem3.inf", inf("USB\\VID_050D&PID_0109")}, {"C:\\windows\\inf\\oem3.pnf", "p"},
+                   {"C:\\windows\\inf\\oem4.inf", inf("USB\\VID_1234&PID_0001")}};
+    ntOem.script.matches = {"VID_0E4B", "VID_050D"};
+    ntOem.script.removal = {"[Delete W2kinf]", "x", "[Delete Registry]", "x"};
+    all.push_back(ntOem);
+    return all;
+}
+
+void make(RemoverRun& run, const Image& image) {
+    run.registry(image.keys, image.nt);
+    for (const auto& [path, bytes] : image.files) run.prefix.file(path, bytes);
+    run.script(image.script);
+}
+
+// The dry run over the image, read through a prefix platform of its own.
+busview::PreviewResult preview(RemoverRun& run, const busview::ScriptLayout& layout) {
+    fixtures::TempDir usb;
+    fixtures::writeHostFile(usb.path() / ".keep", "");
+    sysaccess::platform_prefix::PrefixOptions o;
+    o.prefix = run.prefix.path();
+    o.usbDevicesDir = usb.path();
+    o.wineServerRoot = usb.path() / "wine-server";
+    o.programFile = run.prefix.host("A:\\") / "BUSVIEW.EXE";
+    o.currentDir = run.prefix.host("C:\\");
+    o.allowLaunch = false;
+    sysaccess::platform_prefix::PrefixPlatform machine(o);
+    const bool nineX = machine.registry().family() == sysaccess::registry::Family::Win9x;
+    const std::string script = run.prefix.host("A:\\Unins.dat").string();
+    busview::MachinePreview dry(machine, nineX, [script] { return std::make_unique<busview::StreamInputFile>(script); },
+                                layout);
+    return dry.run();
+}
+
+// "key <PATH>" and "file <PATH>" in upper case, in the order they went.
+std::vector<std::string> previewList(const busview::PreviewResult& p) {
+    std::vector<std::string> list;
+    for (const auto& c : p.changes) {
+        if (c.kind == busview::PreviewChange::Kind::DeleteKey) list.push_back("key " + upper(c.what));
+        if (c.kind == busview::PreviewChange::Kind::DeleteFile) list.push_back("file " + upper(c.what));
+    }
+    return list;
+}
+
+std::vector<std::string> realList(RemoverRun& run, const std::vector<std::string>& existedBefore) {
+    std::map<sysaccess::HKEY32, std::string> paths;
+    std::vector<std::string> list;
+    for (const auto& c : run.calls().calls) {
+        if (c.op == "open" && c.handle) paths[c.handle] = c.arg;
+        if (c.op == "delete" && c.status == 0) {
+            std::string path = paths[c.handle];
+            while (!path.empty() && path.back() == '\\') path.pop_back();
+            list.push_back("key " + upper(path + "\\" + c.arg));
+        }
+        const bool existed = std::find(existedBefore.begin(), existedBefore.end(), upper(c.arg)) != existedBefore.end();
+        if (c.op == "kill" && existed && !run.exists(c.arg)) list.push_back("file " + upper(c.arg));
+    }
+    return list;
+}
+
+}  // namespace
+
+TEST(PreviewMatchesRun, SameKeysAndFilesInTheSameOrderOnSixImages) {
+    for (const Image& image : images()) {
+        SCOPED_TRACE(image.name);
+        RemoverRun run;
+        make(run, image);
+        const std::string regBefore = fixtures::readHostFile(run.prefix.path() / "system.reg");
+        std::vector<std::string> existed;
+        for (const auto& f : image.files) existed.push_back(upper(f.first));
+
+        busview::ScriptFields fields(std::make_unique<busview::StreamInputFile>(run.prefix.host("A:\\Unins.dat").string()));
+        const busview::ScriptLayout layout(fields);
+        const busview::PreviewResult p = preview(run, layout);
+        ASSERT_FALSE(p.startupEnded);
+        ASSERT_TRUE(p.removalRan);
+        EXPECT_EQ(p.failure, "");
+        // The dry run changed nothing.
+        EXPECT_EQ(fixtures::readHostFile(run.prefix.path() / "system.reg"), regBefore);
+        for (const auto& f : image.files) EXPECT_TRUE(run.exists(f.first)) << f.first;
+
+        run.start();
+        ASSERT_TRUE(run.window().Check1.Enabled);
+        for (int i = 0; i < 4; ++i) run.driver.answer(i == 0 ? mb::Yes : mb::No);
+        run.driver.click("Uninstall", "Check1");
+        run.driver.click("Uninstall", "Command1");
+
+        const auto listed = previewList(p);
+        EXPECT_FALSE(listed.empty());
+        EXPECT_EQ(listed, realList(run, existed));
+        // The same boxes, in the same order.
+        ASSERT_EQ(p.boxes.size(), run.driver.boxes().size());
+        for (std::size_t i = 0; i < p.boxes.size(); ++i) EXPECT_EQ(p.boxes[i].text, run.driver.boxes()[i].text);
+        EXPECT_EQ(p.family, image.nt ? 2 : (image.name == "files only" ? 0 : 1));
+    }
+}

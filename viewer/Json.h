@@ -1,0 +1,26 @@
+#pragma once
+// Text as a JSON string literal: quotes, backslashes and control characters
+// escaped, other bytes passed through as they are.
+#include <cstdio>
+#include <string>
+
+namespace busview {
+
+inline std::string json(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace busview
