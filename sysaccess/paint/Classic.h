@@ -47,10 +47,18 @@ inline void raised(Canvas& c, const Rect& r) {
 // The caption font of title bars: the dialog font, bold.
 inline ui::Font captionFont() { return ui::Font{"", 8, true, false, 0}; }
 
+// Where an access letter is underlined: its line and its place in the line.
+struct Underline {
+    int line = -1;
+    int column = -1;
+};
+
 // Draws lines of text from `top` downwards, each aligned within [0, width)
 // of the canvas; a disabled text is drawn embossed (white, then grey one
-// pixel up and left). Returns the bounds of the drawn text.
+// pixel up and left). The underlined letter gets a line of its width just
+// below the baseline. Returns the bounds of the drawn text.
 Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::vector<std::u32string>& lines,
-               int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled);
+               int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled,
+               Underline underline = {});
 
 }  // namespace sysaccess::paint::classic

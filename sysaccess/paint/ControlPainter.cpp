@@ -32,9 +32,17 @@ constexpr int kCheckGap = 4;    // between the square and the text
 
 }  // namespace
 
-std::u32string ControlPainter::text(const std::string& bytes, bool mnemonic) const {
-    std::u32string t = decodeAnsi(bytes, options_.codePage);
-    return mnemonic ? stripMnemonic(t) : t;
+ControlPainter::Lines ControlPainter::caption(const std::string& bytes, const ui::Font& font, int width) const {
+    int letter = -1;
+    const std::u32string shown = stripMnemonic(decodeAnsi(bytes, options_.codePage), &letter);
+    Lines out;
+    for (auto& line : wrapLines(fonts_, font, shown, width)) {
+        const auto at = static_cast<std::size_t>(letter);
+        if (letter >= 0 && at >= line.start && at < line.start + line.text.size())
+            out.underline = Underline{static_cast<int>(out.lines.size()), static_cast<int>(at - line.start)};
+        out.lines.push_back(std::move(line.text));
+    }
+    return out;
 }
 
 bool ControlPainter::focused(const ui::Control& c) const {
@@ -79,9 +87,9 @@ void ControlPainter::label(Canvas& c, const ui::Label& label) {
     if (label.Caption.empty()) return;
     Canvas inside = c.sub(area);
     const ui::Font& font = fontOf(label);
-    const auto lines = wrapText(fonts_, font, text(label.Caption), area.w);
-    drawLines(inside, fonts_, font, lines, 0, 0, area.w, label.alignment, rgb(label.ForeColor),
-              label.effectivelyEnabled());
+    const Lines text = caption(label.Caption, font, area.w);
+    drawLines(inside, fonts_, font, text.lines, 0, 0, area.w, label.alignment, rgb(label.ForeColor),
+              label.effectivelyEnabled(), text.underline);
 }
 
 void ControlPainter::frame(Canvas& c, const ui::Frame& frame) {
@@ -94,12 +102,13 @@ void ControlPainter::frame(Canvas& c, const ui::Frame& frame) {
         const int top = m.height() / 2;
         c.outline(Rect{1, top + 1, area.w - 1, area.h - top - 1}, Highlight);
         c.outline(Rect{0, top, area.w - 1, area.h - top - 1}, Shadow);
-        const std::u32string caption = text(frame.Caption);
-        if (!caption.empty()) {
-            const int w = fonts_.measure(font, caption);
+        int letter = -1;
+        const std::u32string title = stripMnemonic(decodeAnsi(frame.Caption, options_.codePage), &letter);
+        if (!title.empty()) {
+            const int w = fonts_.measure(font, title);
             c.fill(Rect{6, 0, w + 4, m.height()}, rgb(frame.BackColor));
-            drawLines(c, fonts_, font, {caption}, 8, 0, w, ui::Alignment::Left, rgb(frame.ForeColor),
-                      frame.effectivelyEnabled());
+            drawLines(c, fonts_, font, {title}, 8, 0, w, ui::Alignment::Left, rgb(frame.ForeColor),
+                      frame.effectivelyEnabled(), Underline{0, letter});
         }
     }
     children(c, &frame);
@@ -126,10 +135,10 @@ void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
     const int left = kCheckSize + kCheckGap;
     const int width = area.w - left;
     const ui::Font& font = fontOf(box);
-    const auto lines = wrapText(fonts_, font, text(box.Caption), width);
-    const int height = static_cast<int>(lines.size()) * fonts_.metrics(font).height();
-    const Rect drawn = drawLines(c, fonts_, font, lines, left, (area.h - height) / 2, width, ui::Alignment::Left,
-                                 rgb(box.ForeColor), enabled);
+    const Lines text = caption(box.Caption, font, width);
+    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
+    const Rect drawn = drawLines(c, fonts_, font, text.lines, left, (area.h - height) / 2, width,
+                                 ui::Alignment::Left, rgb(box.ForeColor), enabled, text.underline);
     if (focused(box) && !box.Caption.empty())
         c.dottedOutline(Rect{drawn.x - 1, drawn.y, drawn.w + 2, drawn.h + 1}, DarkShadow);
 }
@@ -155,11 +164,11 @@ void ControlPainter::button(Canvas& c, const ui::CommandButton& button) {
     }
     const ui::Font& font = fontOf(button);
     const int pad = 4;
-    const auto lines = wrapText(fonts_, font, text(button.Caption), area.w - 2 * pad);
-    const int height = static_cast<int>(lines.size()) * fonts_.metrics(font).height();
+    const Lines text = caption(button.Caption, font, area.w - 2 * pad);
+    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
     const int shift = held ? 1 : 0;
-    drawLines(c, fonts_, font, lines, pad + shift, (area.h - height) / 2 + shift, area.w - 2 * pad,
-              ui::Alignment::Center, rgb(button.ForeColor), button.effectivelyEnabled());
+    drawLines(c, fonts_, font, text.lines, pad + shift, (area.h - height) / 2 + shift, area.w - 2 * pad,
+              ui::Alignment::Center, rgb(button.ForeColor), button.effectivelyEnabled(), text.underline);
     if (focused(button)) c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 4), DarkShadow);
 }
 

@@ -93,7 +93,7 @@ void writeStacking(Writer& w, const ui::Form& form) {
 RenderKey::RenderKey(const ui::Form& form, const RenderOptions& options) : valid_(true) {
     Writer w(bytes_, held_);
     w << options.withFrame << options.active << options.codePage << static_cast<const void*>(options.pressed);
-    w << form.Caption << form.borderStyle << form.hasTitleBar << form.ControlBox << form.ShowInTaskbar
+    w << form.Caption << form.borderStyle << form.hasTitleBar << form.ControlBox << form.closeBoxEnabled << form.ShowInTaskbar
       << form.ScaleWidth << form.ScaleHeight << form.BackColor << form.font << form.Icon << form.windowState
       << form.flashed() << form.visible() << static_cast<const void*>(form.activeControl());
     w << form.controls().size();

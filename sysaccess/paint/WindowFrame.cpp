@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sysaccess/paint/Classic.h"
+#include "sysaccess/paint/TextLayout.h"
 
 namespace sysaccess::paint {
 
@@ -23,14 +24,24 @@ constexpr const char* kCross[] = {
     "##....##",
 };
 
-void closeBox(Canvas& c, const Rect& r) {
+// A close box that closes nothing shows its cross greyed: embossed, white
+// under grey, as disabled text is.
+void closeBox(Canvas& c, const Rect& r, bool enabled) {
     c.fill(r, Face);
     raised(c, r);
     const int x0 = r.x + (r.w - 8) / 2 - 1, y0 = r.y + (r.h - 7) / 2;
-    for (int y = 0; y < 7; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            if (kCross[y][x] == '#') c.pixel(x0 + x, y0 + y, DarkShadow);
+    const auto cross = [&](int dx, int dy, Rgb colour) {
+        for (int y = 0; y < 7; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                if (kCross[y][x] == '#') c.pixel(x0 + dx + x, y0 + dy + y, colour);
+            }
         }
+    };
+    if (enabled) {
+        cross(0, 0, DarkShadow);
+    } else {
+        cross(1, 1, Highlight);
+        cross(0, 0, Shadow);
     }
 }
 
@@ -80,9 +91,10 @@ void drawWindowFrame(Canvas& c, FontEngine& fonts, const ui::Form& form, const F
     if (!empty(g.closeBox)) textArea.w = g.closeBox.x - 2 - textArea.x;
     Canvas text = c.sub(textArea);
     const int baseline = (textArea.h - m.height()) / 2 + m.ascent;
-    fonts.draw(text.image(), text.clip(), text.originX() + 1, text.originY() + baseline, font, caption,
-               CaptionText);
-    if (!empty(g.closeBox)) closeBox(c, g.closeBox);
+    // A title longer than the bar ends in "..." rather than mid-letter.
+    const std::u32string shown = fitWithEllipsis(fonts, font, caption, textArea.w - 1);
+    fonts.draw(text.image(), text.clip(), text.originX() + 1, text.originY() + baseline, font, shown, CaptionText);
+    if (!empty(g.closeBox)) closeBox(c, g.closeBox, form.closeBoxEnabled);
 }
 
 }  // namespace sysaccess::paint

@@ -82,6 +82,9 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
         default: choices_ = {{"OK", mb::Ok}}; escapeAnswer_ = mb::Ok; break;
     }
 
+    // A question without a way out (Yes/No) shows its close box greyed.
+    closeBoxEnabled = escapeAnswer_ != 0;
+
     if (!fonts) fonts = paint::platformFonts();
     const int lineHeight = std::max(fonts->metrics(font).height(), 1);
     const int maxTextWidth = std::max(screenPixels() * 5 / 8, 200);
