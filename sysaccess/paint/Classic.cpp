@@ -6,7 +6,9 @@
 namespace sysaccess::paint::classic {
 
 Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::vector<std::u32string>& lines,
-               int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled, Underline underline) {
+               int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled, const Palette& palette,
+               Underline underline) {
+    const Rgb highlight = palette[Role::ButtonHighlight], shadow = palette[Role::ButtonShadow];
     const FontMetrics m = fonts.metrics(font);
     int x0 = INT_MAX, x1 = INT_MIN;
     int y = top;
@@ -19,8 +21,8 @@ Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::ve
         if (align == ui::Alignment::Right) x = left + width - w;
         const int baseline = c.originY() + y + m.ascent;
         if (!enabled) {
-            fonts.draw(c.image(), c.clip(), c.originX() + x + 1, baseline + 1, font, line, Highlight);
-            fonts.draw(c.image(), c.clip(), c.originX() + x, baseline, font, line, Shadow);
+            fonts.draw(c.image(), c.clip(), c.originX() + x + 1, baseline + 1, font, line, highlight);
+            fonts.draw(c.image(), c.clip(), c.originX() + x, baseline, font, line, shadow);
         } else {
             fonts.draw(c.image(), c.clip(), c.originX() + x, baseline, font, line, colour);
         }
@@ -31,8 +33,8 @@ Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::ve
             const int uw = fonts.measure(font, view.substr(underline.column, 1));
             const int uy = y + m.ascent + 1;
             if (!enabled) {
-                c.fill(Rect{ux + 1, uy + 1, uw, 1}, Highlight);
-                c.fill(Rect{ux, uy, uw, 1}, Shadow);
+                c.fill(Rect{ux + 1, uy + 1, uw, 1}, highlight);
+                c.fill(Rect{ux, uy, uw, 1}, shadow);
             } else {
                 c.fill(Rect{ux, uy, uw, 1}, colour);
             }

@@ -48,7 +48,7 @@ Picture iconPicture(int style, Color background) {
         for (int x = 0; x < image->width; ++x) {
             if (icon->transparent(x, y)) {
                 image->pixels[static_cast<std::size_t>(y) * image->width + x] =
-                    paint::Rgb{background.r(), background.g(), background.b()};
+                    paint::platformPalette()(background);
             }
         }
     }

@@ -216,6 +216,9 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
     if (!form) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     using ui::InputEvent;
     switch (message) {
+        case WM_SYSCOLORCHANGE:
+            refresh(*form);  // the desktop's colours changed: the window takes the new ones
+            return 0;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(hwnd, &ps);
