@@ -125,7 +125,8 @@ void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
     const bool held = options_.pressed == &box;
     // The square is white while the box can be ticked, button face when
     // disabled, greyed (value 2) or held down.
-    c.fill(inset(square, 2), enabled && !held && box.value() != 2 ? pal[Role::WindowBackground] : pal[Role::ButtonFace]);
+    const bool white = enabled && !held && box.value() != 2;
+    c.fill(inset(square, 2), pal[white ? Role::WindowBackground : Role::ButtonFace]);
     sunken(c, square, pal);
     if (box.value() != 0) {
         const Rgb mark = enabled && box.value() == 1 ? pal[Role::DarkShadow] : pal[Role::ButtonShadow];

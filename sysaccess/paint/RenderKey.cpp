@@ -97,9 +97,9 @@ RenderKey::RenderKey(const ui::Form& form, const RenderOptions& options) : valid
         const Rgb c = options.palette[role];
         w << c.r << c.g << c.b;
     }
-    w << form.Caption << form.borderStyle << form.hasTitleBar << form.ControlBox << form.closeBoxEnabled << form.ShowInTaskbar
-      << form.ScaleWidth << form.ScaleHeight << form.BackColor << form.font << form.Icon << form.windowState
-      << form.flashed() << form.visible() << static_cast<const void*>(form.activeControl());
+    w << form.Caption << form.borderStyle << form.hasTitleBar << form.ControlBox << form.closeBoxEnabled
+      << form.ShowInTaskbar << form.ScaleWidth << form.ScaleHeight << form.BackColor << form.font << form.Icon
+      << form.windowState << form.flashed() << form.visible() << static_cast<const void*>(form.activeControl());
     w << form.controls().size();
     for (const ui::Control* c : form.controls()) writeControl(w, *c);
     writeStacking(w, form);

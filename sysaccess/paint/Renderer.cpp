@@ -19,7 +19,8 @@ Image Renderer::render(const ui::Form& form, const RenderOptions& options) const
     image.height = options.withFrame ? g.height : g.client.h;
     image.pixels.resize(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
     Canvas whole(image);
-    whole.fill(Rect{0, 0, image.width, image.height}, options.palette[ui::SysColor::ButtonFace]);  // row by row, faster than pixel by pixel
+    // Row by row, faster than pixel by pixel.
+    whole.fill(Rect{0, 0, image.width, image.height}, options.palette[ui::SysColor::ButtonFace]);
     Rect client{0, 0, g.client.w, g.client.h};
     if (options.withFrame) {
         // A flashing window shows the opposite of its activation state.

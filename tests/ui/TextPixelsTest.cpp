@@ -210,7 +210,8 @@ TEST(Mnemonics, TheAccessLetterIsUnderlinedOnItsLine) {
             << c->name();
     }
     // The wrapped label's letter is on its second line.
-    ASSERT_EQ(sysaccess::paint::wrapText(*fonts, marked.font, U"Remove the driver", marked.Wrapped.Width / TwipsPerPixel),
+    const int wrapWidth = marked.Wrapped.Width / TwipsPerPixel;
+    ASSERT_EQ(sysaccess::paint::wrapText(*fonts, marked.font, U"Remove the driver", wrapWidth),
               (std::vector<std::u32string>{U"Remove the", U"driver"}));
     const Rect wrapped = rowsOf(marked.Wrapped);
     EXPECT_EQ(std::count_if(all.rows.begin(), all.rows.end(),

@@ -113,7 +113,8 @@ int ceil26_6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 // directly rather than found through fontconfig.
 std::string dialogFontFile() {
     static const std::string file = [] {
-        for (const char* dir : {"/usr/share/wine/fonts", "/usr/local/share/wine/fonts", "/opt/wine-stable/share/wine/fonts"}) {
+        for (const char* dir :
+             {"/usr/share/wine/fonts", "/usr/local/share/wine/fonts", "/opt/wine-stable/share/wine/fonts"}) {
             const std::filesystem::path p = std::filesystem::path(dir) / "sserife.fon";
             std::error_code ec;
             if (std::filesystem::is_regular_file(p, ec)) return p.string();
