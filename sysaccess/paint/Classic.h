@@ -1,27 +1,19 @@
 #pragma once
 // The pieces of the classic 3D look shared by the window frame and the
-// controls: system colours, raised and sunken edges, embossed (disabled)
-// text, and the conversion of twips to pixels.
+// controls: raised and sunken edges and embossed (disabled) text in the
+// palette's colours, and the conversion of twips to pixels.
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "sysaccess/paint/Canvas.h"
 #include "sysaccess/paint/FontEngine.h"
+#include "sysaccess/paint/Palette.h"
 #include "sysaccess/ui/Types.h"
 
 namespace sysaccess::paint::classic {
 
-inline constexpr Rgb Face{192, 192, 192};
-inline constexpr Rgb Highlight{255, 255, 255};
-inline constexpr Rgb Shadow{128, 128, 128};
-inline constexpr Rgb DarkShadow{0, 0, 0};
-inline constexpr Rgb Window{255, 255, 255};
-inline constexpr Rgb ActiveCaption{0, 0, 128};
-inline constexpr Rgb InactiveCaption{128, 128, 128};
-inline constexpr Rgb CaptionText{255, 255, 255};
-
-inline Rgb rgb(ui::Color c) { return Rgb{c.r(), c.g(), c.b()}; }
+using Role = ui::SysColor;
 
 // Twips to pixels, rounded to the nearest pixel (halves up), also for
 // negative positions: -245 -> -16, 310 -> 21, 135 -> 9. Positions and sizes
@@ -35,22 +27,30 @@ inline Rect inset(const Rect& r, int d) { return Rect{r.x + d, r.y + d, r.w - 2 
 
 // Two-pixel edges: sunken (text boxes, bordered labels, picture boxes, check
 // boxes) and raised (buttons, the close box).
-inline void sunken(Canvas& c, const Rect& r) {
-    c.bevel(r, Shadow, Highlight);
-    c.bevel(inset(r, 1), DarkShadow, Face);
+inline void sunken(Canvas& c, const Rect& r, const Palette& p) {
+    c.bevel(r, p[Role::ButtonShadow], p[Role::ButtonHighlight]);
+    c.bevel(inset(r, 1), p[Role::DarkShadow], p[Role::ButtonFace]);
 }
-inline void raised(Canvas& c, const Rect& r) {
-    c.bevel(r, Highlight, DarkShadow);
-    c.bevel(inset(r, 1), Face, Shadow);
+inline void raised(Canvas& c, const Rect& r, const Palette& p) {
+    c.bevel(r, p[Role::ButtonHighlight], p[Role::DarkShadow]);
+    c.bevel(inset(r, 1), p[Role::ButtonFace], p[Role::ButtonShadow]);
 }
 
 // The caption font of title bars: the dialog font, bold.
 inline ui::Font captionFont() { return ui::Font{"", 8, true, false, 0}; }
 
+// Where an access letter is underlined: its line and its place in the line.
+struct Underline {
+    int line = -1;
+    int column = -1;
+};
+
 // Draws lines of text from `top` downwards, each aligned within [0, width)
 // of the canvas; a disabled text is drawn embossed (white, then grey one
-// pixel up and left). Returns the bounds of the drawn text.
+// pixel up and left). The underlined letter gets a line of its width just
+// below the baseline. Returns the bounds of the drawn text.
 Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::vector<std::u32string>& lines,
-               int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled);
+               int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled, const Palette& palette,
+               Underline underline = {});
 
 }  // namespace sysaccess::paint::classic

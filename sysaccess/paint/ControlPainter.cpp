@@ -32,9 +32,17 @@ constexpr int kCheckGap = 4;    // between the square and the text
 
 }  // namespace
 
-std::u32string ControlPainter::text(const std::string& bytes, bool mnemonic) const {
-    std::u32string t = decodeAnsi(bytes, options_.codePage);
-    return mnemonic ? stripMnemonic(t) : t;
+ControlPainter::Lines ControlPainter::caption(const std::string& bytes, const ui::Font& font, int width) const {
+    int letter = -1;
+    const std::u32string shown = stripMnemonic(decodeAnsi(bytes, options_.codePage), &letter);
+    Lines out;
+    for (auto& line : wrapLines(fonts_, font, shown, width)) {
+        const auto at = static_cast<std::size_t>(letter);
+        if (letter >= 0 && at >= line.start && at < line.start + line.text.size())
+            out.underline = Underline{static_cast<int>(out.lines.size()), static_cast<int>(at - line.start)};
+        out.lines.push_back(std::move(line.text));
+    }
+    return out;
 }
 
 bool ControlPainter::focused(const ui::Control& c) const {
@@ -69,54 +77,59 @@ void ControlPainter::control(Canvas& parent, const ui::Control& c) {
 }
 
 void ControlPainter::label(Canvas& c, const ui::Label& label) {
+    const Palette& pal = options_.palette;
     Rect area = boundsOf(label);
     area.x = area.y = 0;
-    if (label.backStyle == ui::BackStyle::Opaque) c.fill(area, rgb(label.BackColor));
+    if (label.backStyle == ui::BackStyle::Opaque) c.fill(area, pal(label.BackColor));
     if (label.borderStyle == ui::ControlBorder::Single) {
-        sunken(c, area);
+        sunken(c, area, pal);
         area = inset(area, 2);
     }
     if (label.Caption.empty()) return;
     Canvas inside = c.sub(area);
     const ui::Font& font = fontOf(label);
-    const auto lines = wrapText(fonts_, font, text(label.Caption), area.w);
-    drawLines(inside, fonts_, font, lines, 0, 0, area.w, label.alignment, rgb(label.ForeColor),
-              label.effectivelyEnabled());
+    const Lines text = caption(label.Caption, font, area.w);
+    drawLines(inside, fonts_, font, text.lines, 0, 0, area.w, label.alignment, pal(label.ForeColor),
+              label.effectivelyEnabled(), pal, text.underline);
 }
 
 void ControlPainter::frame(Canvas& c, const ui::Frame& frame) {
+    const Palette& pal = options_.palette;
     const Rect area = boundsOf(frame);
-    c.fill(Rect{0, 0, area.w, area.h}, rgb(frame.BackColor));
+    c.fill(Rect{0, 0, area.w, area.h}, pal(frame.BackColor));
     if (frame.borderStyle == ui::ControlBorder::Single) {
         const ui::Font& font = fontOf(frame);
         const FontMetrics m = fonts_.metrics(font);
         // The etched line runs through the middle of the caption's height.
         const int top = m.height() / 2;
-        c.outline(Rect{1, top + 1, area.w - 1, area.h - top - 1}, Highlight);
-        c.outline(Rect{0, top, area.w - 1, area.h - top - 1}, Shadow);
-        const std::u32string caption = text(frame.Caption);
-        if (!caption.empty()) {
-            const int w = fonts_.measure(font, caption);
-            c.fill(Rect{6, 0, w + 4, m.height()}, rgb(frame.BackColor));
-            drawLines(c, fonts_, font, {caption}, 8, 0, w, ui::Alignment::Left, rgb(frame.ForeColor),
-                      frame.effectivelyEnabled());
+        c.outline(Rect{1, top + 1, area.w - 1, area.h - top - 1}, pal[Role::ButtonHighlight]);
+        c.outline(Rect{0, top, area.w - 1, area.h - top - 1}, pal[Role::ButtonShadow]);
+        int letter = -1;
+        const std::u32string title = stripMnemonic(decodeAnsi(frame.Caption, options_.codePage), &letter);
+        if (!title.empty()) {
+            const int w = fonts_.measure(font, title);
+            c.fill(Rect{6, 0, w + 4, m.height()}, pal(frame.BackColor));
+            drawLines(c, fonts_, font, {title}, 8, 0, w, ui::Alignment::Left, pal(frame.ForeColor),
+                      frame.effectivelyEnabled(), pal, Underline{0, letter});
         }
     }
     children(c, &frame);
 }
 
 void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
+    const Palette& pal = options_.palette;
     const Rect area = boundsOf(box);
-    c.fill(Rect{0, 0, area.w, area.h}, rgb(box.BackColor));
+    c.fill(Rect{0, 0, area.w, area.h}, pal(box.BackColor));
     const bool enabled = box.effectivelyEnabled();
     const Rect square{0, (area.h - kCheckSize) / 2, kCheckSize, kCheckSize};
     const bool held = options_.pressed == &box;
     // The square is white while the box can be ticked, button face when
     // disabled, greyed (value 2) or held down.
-    c.fill(inset(square, 2), enabled && !held && box.value() != 2 ? Window : Face);
-    sunken(c, square);
+    const bool white = enabled && !held && box.value() != 2;
+    c.fill(inset(square, 2), pal[white ? Role::WindowBackground : Role::ButtonFace]);
+    sunken(c, square, pal);
     if (box.value() != 0) {
-        const Rgb mark = enabled && box.value() == 1 ? DarkShadow : Shadow;
+        const Rgb mark = enabled && box.value() == 1 ? pal[Role::DarkShadow] : pal[Role::ButtonShadow];
         for (int y = 0; y < 7; ++y) {
             for (int x = 0; x < 7; ++x) {
                 if (kCheck[y][x] == '#') c.pixel(square.x + 3 + x, square.y + 3 + y, mark);
@@ -126,49 +139,51 @@ void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
     const int left = kCheckSize + kCheckGap;
     const int width = area.w - left;
     const ui::Font& font = fontOf(box);
-    const auto lines = wrapText(fonts_, font, text(box.Caption), width);
-    const int height = static_cast<int>(lines.size()) * fonts_.metrics(font).height();
-    const Rect drawn = drawLines(c, fonts_, font, lines, left, (area.h - height) / 2, width, ui::Alignment::Left,
-                                 rgb(box.ForeColor), enabled);
+    const Lines text = caption(box.Caption, font, width);
+    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
+    const Rect drawn = drawLines(c, fonts_, font, text.lines, left, (area.h - height) / 2, width,
+                                 ui::Alignment::Left, pal(box.ForeColor), enabled, pal, text.underline);
     if (focused(box) && !box.Caption.empty())
-        c.dottedOutline(Rect{drawn.x - 1, drawn.y, drawn.w + 2, drawn.h + 1}, DarkShadow);
+        c.dottedOutline(Rect{drawn.x - 1, drawn.y, drawn.w + 2, drawn.h + 1}, pal[Role::DarkShadow]);
 }
 
 void ControlPainter::button(Canvas& c, const ui::CommandButton& button) {
+    const Palette& pal = options_.palette;
     const Rect area = boundsOf(button);
     Rect edge{0, 0, area.w, area.h};
-    c.fill(edge, rgb(button.BackColor));
+    c.fill(edge, pal(button.BackColor));
     // The default button, or the button that has the focus, wears a black
     // outline: it is the one Enter presses.
     const ui::Control* active = form_.activeControl();
     const bool focusOnButton = active && active->kind() == ui::ControlKind::CommandButton;
     const bool outlined = focused(button) || (button.Default && !focusOnButton);
     if (outlined) {
-        c.outline(edge, DarkShadow);
+        c.outline(edge, pal[Role::DarkShadow]);
         edge = inset(edge, 1);
     }
     const bool held = options_.pressed == &button;
     if (held) {
-        c.outline(edge, Shadow);
+        c.outline(edge, pal[Role::ButtonShadow]);
     } else {
-        raised(c, edge);
+        raised(c, edge, pal);
     }
     const ui::Font& font = fontOf(button);
     const int pad = 4;
-    const auto lines = wrapText(fonts_, font, text(button.Caption), area.w - 2 * pad);
-    const int height = static_cast<int>(lines.size()) * fonts_.metrics(font).height();
+    const Lines text = caption(button.Caption, font, area.w - 2 * pad);
+    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
     const int shift = held ? 1 : 0;
-    drawLines(c, fonts_, font, lines, pad + shift, (area.h - height) / 2 + shift, area.w - 2 * pad,
-              ui::Alignment::Center, rgb(button.ForeColor), button.effectivelyEnabled());
-    if (focused(button)) c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 4), DarkShadow);
+    drawLines(c, fonts_, font, text.lines, pad + shift, (area.h - height) / 2 + shift, area.w - 2 * pad,
+              ui::Alignment::Center, pal(button.ForeColor), button.effectivelyEnabled(), pal, text.underline);
+    if (focused(button)) c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 4), pal[Role::DarkShadow]);
 }
 
 void ControlPainter::pictureBox(Canvas& c, const ui::PictureBox& box) {
+    const Palette& pal = options_.palette;
     Rect area = boundsOf(box);
     area.x = area.y = 0;
-    c.fill(area, rgb(box.BackColor));
+    c.fill(area, pal(box.BackColor));
     if (box.borderStyle == ui::ControlBorder::Single) {
-        sunken(c, area);
+        sunken(c, area, pal);
         area = inset(area, 2);
     }
     // Children and the picture sit in the area inside the border.
@@ -178,9 +193,10 @@ void ControlPainter::pictureBox(Canvas& c, const ui::PictureBox& box) {
 }
 
 void ControlPainter::line(Canvas& parent, const ui::Line& line) {
+    const Palette& pal = options_.palette;
     if (line.borderStyle == ui::LineStyle::Transparent) return;
     parent.line(pixels(line.X1), pixels(line.Y1), pixels(line.X2), pixels(line.Y2), line.BorderWidth,
-                rgb(line.BorderColor));
+                pal(line.BorderColor));
 }
 
 }  // namespace sysaccess::paint

@@ -1,8 +1,10 @@
 #pragma once
 // Draws the controls of a form onto their containers' surfaces.
 #include <string>
+#include <vector>
 
 #include "sysaccess/paint/Canvas.h"
+#include "sysaccess/paint/Classic.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/ui/Control.h"
 #include "sysaccess/ui/Form.h"
@@ -29,8 +31,13 @@ private:
     void line(Canvas& parent, const ui::Line& line);
 
     const ui::Font& fontOf(const ui::Control& c) const { return c.hasOwnFont ? c.font : form_.font; }
-    // A text of the program, decoded; with `mnemonic` the & markers go.
-    std::u32string text(const std::string& bytes, bool mnemonic = true) const;
+    // A caption of the program, decoded, its & markers gone, wrapped to
+    // `width`, with where its access letter is underlined.
+    struct Lines {
+        std::vector<std::u32string> lines;
+        classic::Underline underline;
+    };
+    Lines caption(const std::string& bytes, const ui::Font& font, int width) const;
     bool focused(const ui::Control& c) const;
 
     FontEngine& fonts_;

@@ -93,9 +93,13 @@ void writeStacking(Writer& w, const ui::Form& form) {
 RenderKey::RenderKey(const ui::Form& form, const RenderOptions& options) : valid_(true) {
     Writer w(bytes_, held_);
     w << options.withFrame << options.active << options.codePage << static_cast<const void*>(options.pressed);
-    w << form.Caption << form.borderStyle << form.hasTitleBar << form.ControlBox << form.ShowInTaskbar
-      << form.ScaleWidth << form.ScaleHeight << form.BackColor << form.font << form.Icon << form.windowState
-      << form.flashed() << form.visible() << static_cast<const void*>(form.activeControl());
+    for (ui::SysColor role : Palette::roles) {
+        const Rgb c = options.palette[role];
+        w << c.r << c.g << c.b;
+    }
+    w << form.Caption << form.borderStyle << form.hasTitleBar << form.ControlBox << form.closeBoxEnabled
+      << form.ShowInTaskbar << form.ScaleWidth << form.ScaleHeight << form.BackColor << form.font << form.Icon
+      << form.windowState << form.flashed() << form.visible() << static_cast<const void*>(form.activeControl());
     w << form.controls().size();
     for (const ui::Control* c : form.controls()) writeControl(w, *c);
     writeStacking(w, form);

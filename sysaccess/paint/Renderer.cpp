@@ -19,16 +19,18 @@ Image Renderer::render(const ui::Form& form, const RenderOptions& options) const
     image.height = options.withFrame ? g.height : g.client.h;
     image.pixels.resize(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
     Canvas whole(image);
-    whole.fill(Rect{0, 0, image.width, image.height}, classic::Face);  // row by row, faster than pixel by pixel
+    // Row by row, faster than pixel by pixel.
+    whole.fill(Rect{0, 0, image.width, image.height}, options.palette[ui::SysColor::ButtonFace]);
     Rect client{0, 0, g.client.w, g.client.h};
     if (options.withFrame) {
         // A flashing window shows the opposite of its activation state.
         const bool active = options.active != form.flashed();
-        drawWindowFrame(whole, *fonts_, form, g, decodeAnsi(form.Caption, options.codePage), active);
+        drawWindowFrame(whole, *fonts_, form, g, decodeAnsi(form.Caption, options.codePage), active,
+                        options.palette);
         client = g.client;
     }
     Canvas surface = whole.sub(client);
-    surface.fill(Rect{0, 0, client.w, client.h}, classic::rgb(form.BackColor));
+    surface.fill(Rect{0, 0, client.w, client.h}, options.palette(form.BackColor));
     ControlPainter(*fonts_, form, options).children(surface, nullptr);
     return image;
 }

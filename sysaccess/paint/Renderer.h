@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sysaccess/paint/Image.h"
+#include "sysaccess/paint/Palette.h"
 
 namespace sysaccess::ui {
 class Form;
@@ -37,6 +38,7 @@ struct RenderOptions {
     bool active = true;      // title bar in the active colours (flashing inverts it)
     unsigned codePage = 1252;  // the machine's ANSI code page, for decoding texts
     const ui::Control* pressed = nullptr;  // a button or check box held down by the mouse or Space
+    Palette palette = platformPalette();   // the desktop's colours of the system colour roles
 };
 
 class Renderer {

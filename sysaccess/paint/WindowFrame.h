@@ -5,13 +5,15 @@
 
 #include "sysaccess/paint/Canvas.h"
 #include "sysaccess/paint/FontEngine.h"
+#include "sysaccess/paint/Palette.h"
 #include "sysaccess/ui/Form.h"
 
 namespace sysaccess::paint {
 
 // Draws the border and title bar of `form` over the whole canvas (the
-// window's outer size); the client area is left for the caller.
+// window's outer size) in the palette's colours; the client area is left for
+// the caller.
 void drawWindowFrame(Canvas& c, FontEngine& fonts, const ui::Form& form, const FrameGeometry& g,
-                     const std::u32string& caption, bool active);
+                     const std::u32string& caption, bool active, const Palette& palette);
 
 }  // namespace sysaccess::paint

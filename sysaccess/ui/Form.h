@@ -26,6 +26,7 @@ public:
     FormBorderStyle borderStyle = FormBorderStyle::Sizable;
     bool hasTitleBar = true;       // title bar with caption and close box
     bool ControlBox = true;        // close box on the title bar
+    bool closeBoxEnabled = true;   // false: the close box is drawn greyed (it closes nothing)
     bool ShowInTaskbar = true;
     int ScaleWidth = 0;            // client area, twips
     int ScaleHeight = 0;

@@ -48,7 +48,7 @@ Picture iconPicture(int style, Color background) {
         for (int x = 0; x < image->width; ++x) {
             if (icon->transparent(x, y)) {
                 image->pixels[static_cast<std::size_t>(y) * image->width + x] =
-                    paint::Rgb{background.r(), background.g(), background.b()};
+                    paint::platformPalette()(background);
             }
         }
     }
@@ -81,6 +81,9 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
         case 5: choices_ = {{"&Retry", 4}, {"Cancel", 2}}; escapeAnswer_ = 2; break;
         default: choices_ = {{"OK", mb::Ok}}; escapeAnswer_ = mb::Ok; break;
     }
+
+    // A question without a way out (Yes/No) shows its close box greyed.
+    closeBoxEnabled = escapeAnswer_ != 0;
 
     if (!fonts) fonts = paint::platformFonts();
     const int lineHeight = std::max(fonts->metrics(font).height(), 1);

@@ -32,12 +32,18 @@ TEST(FontSubstitutes, DesktopFacesMapToMetricCompatibleOnes) {
     EXPECT_EQ(fontRequest({"Arial", 8.25, true, false, 0}).family, "Liberation Sans");
     EXPECT_EQ(fontRequest({"\u65b0\u7d30\u660e\u9ad4", 9, false, false, 136}).family, "AR PL UMing TW");
     const FontRequest dialog = fontRequest({"", 12, false, false, 0});
-    EXPECT_EQ(dialog.family, "Liberation Sans");
+    EXPECT_EQ(dialog.family, "MS Sans Serif");
     EXPECT_EQ(dialog.pixels, 11);
+    EXPECT_EQ(fontRequest({"MS Sans Serif", 8.25, false, false, 0}).family, "MS Sans Serif");
 
     FreeTypeFonts fonts;
     EXPECT_NE(fonts.fileOf({"Times New Roman", 12, true, false, 0}).find("LiberationSerif-Bold"), std::string::npos);
     EXPECT_NE(fonts.fileOf({"Arial", 8.25, false, false, 0}).find("LiberationSans-Regular"), std::string::npos);
+    // The dialog font is the screen font's bitmap strike; other sizes of the
+    // face, or its italic, are the metric-compatible outline face.
+    EXPECT_NE(fonts.fileOf({"", 8.25, false, false, 0}).find("sserife.fon"), std::string::npos);
+    EXPECT_NE(fonts.fileOf({"MS Sans Serif", 14, false, false, 0}).find("LiberationSans"), std::string::npos);
+    EXPECT_NE(fonts.fileOf({"", 8.25, false, true, 0}).find("LiberationSans-Italic"), std::string::npos);
     EXPECT_NE(fonts.fileOf({"\u65b0\u7d30\u660e\u9ad4", 9, false, false, 136}).find("uming"), std::string::npos);
     const FontMetrics m = fonts.metrics({"Times New Roman", 18, true, false, 0});
     EXPECT_GE(m.height(), 26);

@@ -52,6 +52,7 @@ TEST(RenderKey, EveryVisibleChangeChangesTheKey) {
         {"form font", [](Sample& f) { f.font.bold = true; }},
         {"form border", [](Sample& f) { f.borderStyle = FormBorderStyle::FixedDialog; }},
         {"close box", [](Sample& f) { f.ControlBox = false; }},
+        {"close box greyed", [](Sample& f) { f.closeBoxEnabled = false; }},
         {"label text", [](Sample& f) { f.Label1.Caption = "Lab"; }},
         {"label shown", [](Sample& f) { f.Label1.Visible = false; }},
         {"label place", [](Sample& f) { f.Label1.Left += 15; }},

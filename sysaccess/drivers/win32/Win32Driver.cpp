@@ -114,6 +114,9 @@ void Win32Driver::windowOpened(ui::Form& form) {
     HWND hwnd = ::CreateWindowExW(exStyle, WindowClass, wideText(form.Caption).c_str(), style, x, y, w, h, owner,
                                   nullptr, static_cast<HINSTANCE>(instance_), nullptr);
     win.hwnd = hwnd;
+    // The system draws this title bar: a close box that closes nothing is greyed in its menu.
+    if (form.hasTitleBar && form.ControlBox && !form.closeBoxEnabled)
+        ::EnableMenuItem(::GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
     if (form.Icon && icon_) {
         ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
@@ -213,6 +216,9 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
     if (!form) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     using ui::InputEvent;
     switch (message) {
+        case WM_SYSCOLORCHANGE:
+            refresh(*form);  // the desktop's colours changed: the window takes the new ones
+            return 0;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(hwnd, &ps);

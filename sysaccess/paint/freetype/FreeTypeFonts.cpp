@@ -1,12 +1,16 @@
 #include "sysaccess/paint/freetype/FreeTypeFonts.h"
 
+#include "sysaccess/paint/Text.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
+#include FT_WINFONTS_H
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <mutex>
 #include <stdexcept>
 
@@ -59,6 +63,7 @@ struct FreeTypeFonts::Face {
     FT_Face ft = nullptr;
     bool embolden = false;
     bool oblique = false;
+    bool ansi = false;  // a bitmap font indexed by Windows-1252 bytes, not by Unicode
     std::string file;
     FontMetrics metrics;
     std::map<char32_t, Glyph> glyphs;
@@ -69,21 +74,88 @@ struct FreeTypeFonts::Face {
 
 namespace {
 
+constexpr const char* kDialogFamily = "MS Sans Serif";
+
 std::string substitute(const ui::Font& font) {
-    if (font.name.empty()) return "Liberation Sans";
+    if (font.name.empty()) return kDialogFamily;
     if (font.charset == 136 || font.name == "\u65b0\u7d30\u660e\u9ad4" || font.name == "PMingLiU" ||
         font.name == "MingLiU")
         return "AR PL UMing TW";
     std::string lower;
     for (char c : font.name) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
     if (lower == "times new roman" || lower == "times") return "Liberation Serif";
-    if (lower == "arial" || lower == "helvetica" || lower == "ms sans serif" || lower == "ms shell dlg")
-        return "Liberation Sans";
+    if (lower == "ms sans serif" || lower == "ms shell dlg") return kDialogFamily;
+    if (lower == "arial" || lower == "helvetica") return "Liberation Sans";
     if (lower == "courier new" || lower == "courier") return "Liberation Mono";
     return font.name;
 }
 
+// The Windows-1252 byte of a character, or 0 where the code page has none.
+unsigned char ansiByte(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
+    static const std::map<char32_t, unsigned char> upper = [] {
+        std::map<char32_t, unsigned char> m;
+        for (int b = 0x80; b < 0xA0; ++b) {
+            const std::u32string u = decodeAnsi(std::string(1, static_cast<char>(b)), 1252);
+            if (u.size() == 1 && u[0] != kReplacementChar) m.emplace(u[0], static_cast<unsigned char>(b));
+        }
+        return m;
+    }();
+    const auto it = upper.find(c);
+    return it == upper.end() ? 0 : it->second;
+}
+
 int ceil26_6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
+
+// The dialog face as bitmap strikes: the sans serif screen font that comes
+// with Wine's fonts, one strike (8, 10 and 12 points) per face of the file.
+// Debian's fontconfig rejects fonts without outlines, so the file is opened
+// directly rather than found through fontconfig.
+std::string dialogFontFile() {
+    static const std::string file = [] {
+        for (const char* dir :
+             {"/usr/share/wine/fonts", "/usr/local/share/wine/fonts", "/opt/wine-stable/share/wine/fonts"}) {
+            const std::filesystem::path p = std::filesystem::path(dir) / "sserife.fon";
+            std::error_code ec;
+            if (std::filesystem::is_regular_file(p, ec)) return p.string();
+        }
+        return std::string();
+    }();
+    return file;
+}
+
+// The face of a bitmap font file whose strike has `pixels` pixels per em, or -1.
+int strikeOfSize(FT_Library ft, const std::string& file, int pixels) {
+    FT_Face face = nullptr;
+    if (FT_New_Face(ft, file.c_str(), -1, &face) != 0) return -1;
+    const FT_Long count = face->num_faces;
+    FT_Done_Face(face);
+    for (FT_Long i = 0; i < count; ++i) {
+        if (FT_New_Face(ft, file.c_str(), i, &face) != 0) continue;
+        bool found = false;
+        for (FT_Int s = 0; s < face->num_fixed_sizes; ++s)
+            found = found || (face->available_sizes[s].y_ppem + 32) / 64 == pixels;
+        FT_Done_Face(face);
+        if (found) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// Bold made from a regular bitmap as the desktop does it: every pixel is
+// doubled one to the right, so each glyph grows by a pixel.
+void smearBold(std::vector<std::uint8_t>& alpha, int& width, int rows) {
+    std::vector<std::uint8_t> bold(static_cast<std::size_t>(width + 1) * rows, 0);
+    for (int y = 0; y < rows; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t a = alpha[static_cast<std::size_t>(y) * width + x];
+            if (a == 0) continue;
+            bold[static_cast<std::size_t>(y) * (width + 1) + x] = a;
+            bold[static_cast<std::size_t>(y) * (width + 1) + x + 1] = a;
+        }
+    }
+    alpha = std::move(bold);
+    ++width;
+}
 
 }  // namespace
 
@@ -114,7 +186,14 @@ FreeTypeFonts::Face* FreeTypeFonts::open(const std::string& file, int index, con
         face->ft = nullptr;
         return nullptr;
     }
-    FT_Select_Charmap(face->ft, FT_ENCODING_UNICODE);
+    if (FT_Select_Charmap(face->ft, FT_ENCODING_UNICODE) != 0 && face->ft->num_charmaps > 0) {
+        // Bitmap fonts of the ANSI character set come with their byte codes only.
+        FT_WinFNT_HeaderRec header{};
+        if (FT_Get_WinFNT_Header(face->ft, &header) == 0 && header.charset == FT_WinFNT_ID_CP1252) {
+            FT_Set_Charmap(face->ft, face->ft->charmaps[0]);
+            face->ansi = true;
+        }
+    }
     if (FT_Set_Pixel_Sizes(face->ft, 0, static_cast<FT_UInt>(request.pixels)) != 0 && face->ft->num_fixed_sizes > 0)
         FT_Select_Size(face->ft, 0);
     face->file = file;
@@ -125,6 +204,12 @@ FreeTypeFonts::Face* FreeTypeFonts::open(const std::string& file, int index, con
     face->metrics.descent = ceil26_6(-m.descender);
     if (face->metrics.height() <= 0) face->metrics = FontMetrics{request.pixels * 4 / 5, request.pixels / 5 + 1};
     return faces_.emplace(key, std::move(face)).first->second.get();
+}
+
+unsigned FreeTypeFonts::charIndex(const Face& face, char32_t c) {
+    if (!face.ansi) return FT_Get_Char_Index(face.ft, c);
+    const unsigned char byte = ansiByte(c);
+    return byte == 0 && c != 0 ? 0 : FT_Get_Char_Index(face.ft, byte);
 }
 
 FreeTypeFonts::Face* FreeTypeFonts::match(const FontRequest& request, char32_t mustHave) {
@@ -160,7 +245,7 @@ FreeTypeFonts::Face* FreeTypeFonts::match(const FontRequest& request, char32_t m
         face = open(reinterpret_cast<const char*>(file), index, request, embolden, oblique);
     }
     FcPatternDestroy(found);
-    if (face && mustHave && FT_Get_Char_Index(face->ft, mustHave) == 0) return nullptr;
+    if (face && mustHave && charIndex(*face, mustHave) == 0) return nullptr;
     return face;
 }
 
@@ -168,7 +253,19 @@ FreeTypeFonts::Resolved& FreeTypeFonts::resolve(const FontRequest& request) {
     auto it = fonts_.find(request);
     if (it != fonts_.end()) return it->second;
     Resolved r;
-    r.primary = match(request, 0);
+    if (request.family == kDialogFamily) {
+        // The bitmap strike of this size where there is one; another size or
+        // a slanted style takes the metric-compatible outline face.
+        const std::string file = dialogFontFile();
+        const int index = file.empty() || request.italic ? -1 : strikeOfSize(library_->ft, file, request.pixels);
+        if (index >= 0) r.primary = open(file, index, request, request.bold, false);
+        if (!r.primary) {
+            FontRequest outline = request;
+            outline.family = "Liberation Sans";
+            r.primary = match(outline, 0);
+        }
+    }
+    if (!r.primary) r.primary = match(request, 0);
     if (!r.primary) {
         FontRequest plain = request;
         plain.family = "sans-serif";
@@ -179,7 +276,7 @@ FreeTypeFonts::Resolved& FreeTypeFonts::resolve(const FontRequest& request) {
 }
 
 FreeTypeFonts::Face* FreeTypeFonts::faceFor(Resolved& font, const FontRequest& request, char32_t c) {
-    if (c < 0x20 || FT_Get_Char_Index(font.primary->ft, c) != 0) return font.primary;
+    if (c < 0x20 || charIndex(*font.primary, c) != 0) return font.primary;
     auto it = font.fallback.find(c);
     if (it == font.fallback.end()) {
         Face* other = match(request, c);
@@ -192,15 +289,18 @@ const FreeTypeFonts::Glyph& FreeTypeFonts::glyph(Face& face, char32_t c) {
     auto it = face.glyphs.find(c);
     if (it != face.glyphs.end()) return it->second;
     Glyph g;
-    FT_Int32 flags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_NORMAL;
+    // Hinted for one-bit output and drawn in one bit: solid pixels of the
+    // text colour, no grey edges. Bitmap strikes are used as they are.
+    FT_Int32 flags = FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO;
     if (face.oblique) flags |= FT_LOAD_NO_BITMAP;
-    const FT_UInt index = FT_Get_Char_Index(face.ft, c);
+    const FT_UInt index = charIndex(face, c);
     if (FT_Load_Glyph(face.ft, index, flags) == 0) {
         FT_GlyphSlot slot = face.ft->glyph;
+        const bool bitmap = slot->format == FT_GLYPH_FORMAT_BITMAP;
         if (face.oblique) FT_GlyphSlot_Oblique(slot);
-        if (face.embolden) FT_GlyphSlot_Embolden(slot);
+        if (face.embolden && !bitmap) FT_GlyphSlot_Embolden(slot);
         g.advance = static_cast<int>((slot->advance.x + 32) >> 6);
-        if (slot->format == FT_GLYPH_FORMAT_BITMAP || FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) == 0) {
+        if (bitmap || FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) == 0) {
             const FT_Bitmap& bm = slot->bitmap;
             g.left = slot->bitmap_left;
             g.top = slot->bitmap_top;
@@ -210,14 +310,19 @@ const FreeTypeFonts::Glyph& FreeTypeFonts::glyph(Face& face, char32_t c) {
             for (int y = 0; y < g.rows; ++y) {
                 const unsigned char* row = bm.buffer + static_cast<std::ptrdiff_t>(y) * bm.pitch;
                 for (int x = 0; x < g.width; ++x) {
-                    std::uint8_t a = 0;
+                    bool ink = false;
                     if (bm.pixel_mode == FT_PIXEL_MODE_MONO) {
-                        a = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+                        ink = (row[x >> 3] & (0x80 >> (x & 7))) != 0;
                     } else if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) {
-                        a = static_cast<std::uint8_t>(row[x] * 255 / std::max(1, bm.num_grays - 1));
+                        // A grey strike of some face: half covered or more is ink.
+                        ink = row[x] * 2 >= std::max(1, bm.num_grays - 1);
                     }
-                    g.alpha[static_cast<std::size_t>(y) * g.width + x] = a;
+                    g.alpha[static_cast<std::size_t>(y) * g.width + x] = ink ? 255 : 0;
                 }
+            }
+            if (face.embolden && bitmap) {
+                smearBold(g.alpha, g.width, g.rows);
+                ++g.advance;
             }
         }
     }

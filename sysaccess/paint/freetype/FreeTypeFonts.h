@@ -1,12 +1,15 @@
 #pragma once
-// The font engine of Linux: faces found through fontconfig, glyphs rendered
-// by FreeType in grey levels and blended onto the picture.
+// The font engine of Linux: faces found through fontconfig, glyphs hinted and
+// rendered by FreeType in one bit, as the desktop draws its screen fonts:
+// every pixel is the text colour or left alone.
 //
 // The desktop's face names map to metric-compatible faces: Times New Roman
 // -> Liberation Serif, Arial -> Liberation Sans, the Traditional Chinese
-// system font (or any font of the Big5 character set) -> AR PL UMing TW, and
-// the system's dialog font (empty name) -> a sans face at 8 points. A
-// character the face lacks is taken from the face fontconfig proposes for it.
+// system font (or any font of the Big5 character set) -> AR PL UMing TW. The
+// system's dialog font (empty name) is the 8-point sans serif screen font, a
+// bitmap strike from Wine's fonts (Liberation Sans where they are missing);
+// its bold is the regular strike doubled one pixel to the right. A character
+// the face lacks is taken from the face fontconfig proposes for it.
 #include <map>
 #include <memory>
 #include <mutex>
@@ -59,6 +62,7 @@ private:
     Face* open(const std::string& file, int index, const FontRequest& request, bool embolden, bool oblique);
     Face* faceFor(Resolved& font, const FontRequest& request, char32_t c);
     const Glyph& glyph(Face& face, char32_t c);
+    static unsigned charIndex(const Face& face, char32_t c);  // 0: the face lacks it
 
     std::mutex mutex_;
     struct Library;

@@ -1,4 +1,5 @@
-// Text through GDI: the system's own fonts, drawn into the renderer's image.
+// Text through GDI: the system's own fonts, drawn into the renderer's image
+// without smoothing (solid pixels of the text colour, as on the classic desktop).
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -97,7 +98,7 @@ private:
         const std::wstring face = f.name.empty() ? L"MS Sans Serif" : fromUtf8(f.name);
         HFONT font = ::CreateFontW(-pixelSize(f.name.empty() ? 8 : f.size), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL,
                                    f.italic, FALSE, FALSE, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face.c_str());
+                                   CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str());
         fonts_.emplace(key, font);
         return font;
     }
