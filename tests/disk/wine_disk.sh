@@ -34,6 +34,19 @@ key_there() { WINEPREFIX=$prefix "$wine" reg query "HKLM\\SYSTEM\\CurrentControl
 key_gone() { ! key_there "$1"; }
 install_adapter "$prefix"
 check "the adapter is installed" key_there 'USB\VID_0E4B&PID_0204'
+
+# --- the preview from the disk: what a removal would take, nothing taken --------
+(cd "$prefix/drive_c" && WINEPREFIX=$prefix "$wine" 'A:\BUSVIEW.EXE' 'A:\Unins.dat' --machine \
+    > "$work/busview.txt" 2> /dev/null)
+view_status=$?
+tr -d '\r' < "$work/busview.txt" > "$work/busview-lf.txt"
+check "the preview runs from the disk and accepts the script" test "$view_status" -eq 0
+check "... it reads the NT layout" grep -q 'Registry layout: NT' "$work/busview-lf.txt"
+check "... it would delete the adapter's USB key" grep -qF 'delete key SYSTEM\CurrentControlSet\Enum\USB\VID_0E4B&PID_0204' \
+    "$work/busview-lf.txt"
+check "... and deleted nothing" key_there 'USB\VID_0E4B&PID_0204'
+settle "$prefix"
+
 start_remover
 check "the remover's window shows" test -n "$remover_window"
 xdotool windowfocus --sync "$remover_window" 2>/dev/null
