@@ -137,7 +137,7 @@ const std::vector<FileSystem::Entry>& FileSystem::entriesIn(const fs::path& fold
     return kept.entries;
 }
 
-void FileSystem::deleteFile(const std::string& path) {
+fs::path FileSystem::deletable(const std::string& path) const {
     const fs::path host = hostOf(path);
     if (hasWildcard(splitLast(path, drives_.codePage()).second, drives_.codePage())) fileNotFound();
     // The last component is removed, not followed: only its folder must lie
@@ -149,6 +149,14 @@ void FileSystem::deleteFile(const std::string& path) {
     if (!fs::exists(st)) fileNotFound();
     if (!fs::is_regular_file(st)) accessError();
     if (attributesOf(host).readOnly) accessError();
+    return host;
+}
+
+void FileSystem::checkDeletable(const std::string& path) const { deletable(path); }
+
+void FileSystem::deleteFile(const std::string& path) {
+    const fs::path host = deletable(path);
+    std::error_code ec;
 
     // A listing of the folder, and a resolution of its path, that are
     // current before this deletion stay current after it: the name goes and

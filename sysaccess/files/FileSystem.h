@@ -36,6 +36,8 @@ public:
     // Deletes one file (no wildcards). Missing: 53; read-only, a folder or
     // anything else that is not a file: 75; refused by the host: 70 or 75.
     void deleteFile(const std::string& path);
+    // Raises what deleteFile would raise before it deletes, deleting nothing.
+    void checkDeletable(const std::string& path) const;
     // Whole content as bytes. Missing: 53; a folder or not a plain file: 75.
     std::string readFile(const std::string& path);
     // The file opened for reading in pieces, with the failures of readFile.
@@ -58,6 +60,8 @@ private:
     };
 
     std::filesystem::path hostOf(const std::string& path) const;
+    // The host path of a file deleteFile may delete, after its checks.
+    std::filesystem::path deletable(const std::string& path) const;
     // The host folder of a Windows folder path and whether it lies within
     // the drives, kept between searches where it can be (FolderCache).
     const FolderCache::Folder& folderOf(const std::string& winFolder);

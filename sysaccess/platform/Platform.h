@@ -62,6 +62,10 @@ public:
     // Deletes a file; missing, read-only, busy or folder entries raise a
     // RuntimeError.
     virtual void deleteFile(const std::string& path) = 0;
+    // Raises what deleteFile would raise for this file before deleting it (a
+    // missing, read-only or refused file), deleting nothing. This base
+    // version finds no fault.
+    virtual void checkDeletable(const std::string& path) { (void)path; }
     // Whole content of a file; a missing file raises a RuntimeError.
     virtual std::string readFile(const std::string& path) = 0;
     // Opens a file for reading in pieces from its start, with the same

@@ -193,3 +193,34 @@ TEST(PreviewMatchesRun, SameKeysAndFilesInTheSameOrderOnSixImages) {
         EXPECT_EQ(p.family, image.nt ? 2 : (image.name == "files only" ? 0 : 1));
     }
 }
+
+// A file the machine refuses to delete stops the real run with the standard
+// report; the preview stops at the same file with the same report, having
+// listed only what the run deleted before it.
+TEST(PreviewMatchesRun, AReadOnlyFileStopsBothAtTheSameFile) {
+    Image image = images().front();
+    RemoverRun run;
+    make(run, image);
+    run.prefix.file("C:\\windows\\system32\\drivers\\QRXUSB.SYS", "x", fixtures::Attr::ReadOnly);
+    std::vector<std::string> existed;
+    for (const auto& f : image.files) existed.push_back(upper(f.first));
+
+    busview::ScriptFields fields(std::make_unique<busview::StreamInputFile>(run.prefix.host("A:\\Unins.dat").string()));
+    const busview::ScriptLayout layout(fields);
+    const busview::PreviewResult p = preview(run, layout);
+    EXPECT_TRUE(run.exists("C:\\windows\\system\\QRXSER.VXD"));
+
+    run.start();
+    for (int i = 0; i < 4; ++i) run.driver.answer(i == 0 ? mb::Yes : mb::Ok);
+    run.driver.click("Uninstall", "Check1");
+    run.driver.click("Uninstall", "Command1");
+
+    const auto listed = previewList(p);
+    EXPECT_EQ(listed, realList(run, existed));
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), "file C:\\WINDOWS\\SYSTEM32\\DRIVERS\\QRXUSB.SYS"), 0);
+    EXPECT_TRUE(run.exists("C:\\windows\\system32\\drivers\\QRXUSB.SYS"));
+    ASSERT_EQ(p.boxes.size(), run.driver.boxes().size());
+    ASSERT_FALSE(p.boxes.empty());
+    EXPECT_EQ(p.boxes.back().text, run.driver.boxes().back().text);
+    EXPECT_EQ(p.boxes.back().text, "Run-time error '75':\n\nPath/File access error");
+}

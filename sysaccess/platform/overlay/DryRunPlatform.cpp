@@ -187,6 +187,9 @@ void DryRunPlatform::deleteFile(const std::string& path) {
     const bool there = std::any_of(found.begin(), found.end(),
                                    [&](const std::string& f) { return upperAscii(f) == upperAscii(name); });
     if (!there) raise(err::FileNotFound, "File not found");
+    // A file the machine would refuse to delete (read-only, a folder, out
+    // of the drives) stops the preview where it stops the real run.
+    inner_.checkDeletable(path);
     deletedFiles_.insert(folded);
     record(Change::Kind::DeleteFile, path);
 }

@@ -10,7 +10,8 @@
 //   false: the NT layout).
 // - File deletions are recorded and hide the file from findFirstFile,
 //   findFiles, openInput and readFile; a file that is not there raises the
-//   machine's "File not found".
+//   machine's "File not found", one the machine would refuse to delete
+//   (read-only) the machine's own error.
 // - Written files are kept in memory and read back from there.
 // - Restart requests and program and shortcut starts are recorded and never
 //   carried out; driver packages are never removed (the caller deletes the
@@ -57,6 +58,7 @@ public:
     std::string findFirstFile(const std::string& pattern) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
+    void checkDeletable(const std::string& path) override { inner_.checkDeletable(path); }
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;

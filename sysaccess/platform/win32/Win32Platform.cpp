@@ -192,12 +192,16 @@ std::vector<std::string> Win32Platform::findFiles(const std::string& pattern) {
     return found;
 }
 
-void Win32Platform::deleteFile(const std::string& path) {
+void Win32Platform::checkDeletable(const std::string& path) {
     const unsigned cp = ::GetACP();
     if (files::hasWildcard(path.substr(lastComponentAt(path, cp)), cp)) raise(err::FileNotFound, "File not found");
     const DWORD attrs = ::GetFileAttributesA(path.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) raiseFor(::GetLastError());
     if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) raise(err::PathFileAccess, "Path/File access error");
+}
+
+void Win32Platform::deleteFile(const std::string& path) {
+    checkDeletable(path);
     if (!::DeleteFileA(path.c_str())) raiseFor(::GetLastError());
 }
 

@@ -23,6 +23,7 @@ public:
     std::string findFirstFile(const std::string& pattern) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
+    void checkDeletable(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
