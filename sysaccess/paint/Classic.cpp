@@ -5,6 +5,14 @@
 
 namespace sysaccess::paint::classic {
 
+void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, int k) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; rows[y][x] != '\0'; ++x) {
+            if (rows[y][x] == '#') c.fill(Rect{x0 + x * k, y0 + y * k, k, k}, colour);
+        }
+    }
+}
+
 Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::vector<std::u32string>& lines,
                int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled) {
     const FontMetrics m = fonts.metrics(font);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sysaccess/paint/Canvas.h"
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/ui/Form.h"
 
@@ -12,6 +13,6 @@ namespace sysaccess::paint {
 // Draws the border and title bar of `form` over the whole canvas (the
 // window's outer size); the client area is left for the caller.
 void drawWindowFrame(Canvas& c, FontEngine& fonts, const ui::Form& form, const FrameGeometry& g,
-                     const std::u32string& caption, bool active);
+                     const std::u32string& caption, bool active, const Density& density = Density());
 
 }  // namespace sysaccess::paint
