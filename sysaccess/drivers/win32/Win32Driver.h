@@ -41,7 +41,11 @@ private:
         std::string caption;
         bool flashed = false;
         bool enabled = true;
+        int dpi = 96;  // of the monitor the window is on
     };
+    // Sizes the window for its client area at its density, keeping its
+    // top-left corner where it is (or centring it).
+    void fit(ui::Form& form, Window& win, bool centre);
     ui::Form* formOf(void* hwnd) const;
     void post(ui::Form& form, const ui::InputEvent& event);
 
