@@ -8,8 +8,11 @@
 // the desktop draws it at its standard density. At 192 dpi a pixel is 7.5
 // twips and the factor is 2, so every window is exactly twice as large. In
 // between, twips follow the density exactly (12 twips a pixel at 120 dpi, 10
-// at 144) and the factor is the nearest whole number, halves up: 1 at 120,
-// 2 at 144.
+// at 144) and the factor is the nearest whole number, halves down: 1 at 120
+// and at 144, 2 from 145 to 240. Halves go down because a picture box sized
+// in twips grows by the density itself: a picture grown by more than that
+// would lose its right and bottom parts to the box (a message box's icon at
+// 144 dpi would be cut to three quarters).
 #include "sysaccess/ui/Types.h"
 
 namespace sysaccess::paint {
@@ -27,9 +30,9 @@ public:
 
     constexpr int dpi() const { return dpi_; }
     // The whole factor of fixed pixel sizes: dpi / 96 to the nearest whole
-    // number, halves up, at least 1.
+    // number, halves down, at least 1.
     constexpr int factor() const {
-        const int f = (dpi_ + StandardDpi / 2) / StandardDpi;
+        const int f = (dpi_ + StandardDpi / 2 - 1) / StandardDpi;
         return f < 1 ? 1 : f;
     }
     // A fixed pixel size of the standard density at this one.

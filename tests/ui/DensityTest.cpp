@@ -71,10 +71,11 @@ TEST(Density, TwipsFollowTheDensityAndFixedSizesTheNearestWholeFactor) {
         int dpi, twipsOf15, factor;
     };
     // 1440 twips are an inch at every density.
-    for (const Case c : {Case{96, 15, 1}, Case{120, 19, 1}, Case{144, 23, 2}, Case{192, 30, 2}, Case{288, 45, 3}}) {
+    for (const Case c : {Case{96, 15, 1}, Case{120, 19, 1}, Case{144, 23, 1}, Case{145, 23, 2}, Case{192, 30, 2}, Case{240, 38, 2}, Case{288, 45, 3}}) {
         const Density d(c.dpi);
         EXPECT_EQ(d.pixels(1440), c.dpi) << c.dpi;
         EXPECT_EQ(d.twips(c.dpi), 1440) << c.dpi;
+        EXPECT_EQ(d.scale(3), 3 * c.factor) << c.dpi;
         EXPECT_EQ(d.factor(), c.factor) << c.dpi;
         EXPECT_EQ(d.pixels(225), c.twipsOf15) << c.dpi;  // 15 pixels at 96
     }
@@ -181,22 +182,24 @@ TEST(Density, ControlRectanglesFollowTheTwipsAtEachDensity) {
 TEST(Density, PicturesGrowByTheWholeFactorWithoutSmoothing) {
     Plain form;
     form.Picture2.picture = gradient(40, 30);
-    // Picture2 starts at -150 twips: at 144 dpi (factor 2, 10 twips a pixel)
-    // 15 of its pixels lie left of the window, so column 0 shows picture column 7.
-    const Image at144 = render(form, 144, false);
-    const Density d(144);
+    // Picture2 starts at -150 twips: at 192 dpi (factor 2, 7.5 twips a pixel)
+    // 20 of its pixels lie left of the window, so column 0 shows picture column 10.
+    const Image at192 = render(form, 192, false);
+    const Density d(192);
     const int top = d.pixels(1800);
     const auto& pic = *form.Picture2.picture;
-    for (int y = 0; y < 2 * 30 && top + y < at144.height; ++y) {
-        for (int x = 0; x < 2 * 40 - 15; ++x) {
-            ASSERT_EQ(at144.at(x, top + y), pic.at((x + 15) / 2, y / 2)) << x << "," << y;
+    for (int y = 0; y < 2 * 30; ++y) {
+        for (int x = 0; x < 2 * 40 - 20; ++x) {
+            ASSERT_EQ(at192.at(x, top + y), pic.at((x + 20) / 2, y / 2)) << x << "," << y;
         }
     }
-    // At 120 dpi the factor is 1: the picture keeps its natural size.
-    const Image at120 = render(form, 120, false);
-    const Density d120(120);
-    EXPECT_EQ(at120.at(0, d120.pixels(1800) + 29), pic.at(-d120.pixels(-150), 29));
-    EXPECT_NE(at120.at(0, d120.pixels(1800) + 30), pic.at(-d120.pixels(-150), 29));
+    // At 120 and 144 dpi the factor is 1: the picture keeps its natural size.
+    for (int dpi : {120, 144}) {
+        const Image image = render(form, dpi, false);
+        const Density dd(dpi);
+        EXPECT_EQ(image.at(0, dd.pixels(1800) + 29), pic.at(-dd.pixels(-150), 29)) << dpi;
+        EXPECT_NE(image.at(0, dd.pixels(1800) + 30), pic.at(-dd.pixels(-150), 29)) << dpi;
+    }
 }
 
 TEST(Density, TheRenderKeyChangesWithTheDensity) {
