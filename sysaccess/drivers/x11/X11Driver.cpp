@@ -176,7 +176,11 @@ struct X11Driver::Impl {
             if (box->mousePointer != ui::MousePointer::Custom || !box->mouseIcon) continue;
             const void* key = box->mouseIcon.get();
             auto it = cursors.find(key);
-            if (it == cursors.end()) it = cursors.emplace(key, x11::makeCursor(dpy, cursorPicture(box->mouseIcon))).first;
+            if (it == cursors.end()) {
+                // The cursor grows with the pictures, by the density's whole factor.
+                const auto picture = x11::scaled(cursorPicture(box->mouseIcon), density.factor());
+                it = cursors.emplace(key, x11::makeCursor(dpy, picture)).first;
+            }
             return it->second;
         }
         return 0;
