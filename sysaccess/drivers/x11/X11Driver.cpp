@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "sysaccess/drivers/x11/Pixels.h"
+#include "sysaccess/drivers/x11/XConvert.h"
 #include "sysaccess/drivers/x11/XCursor.h"
 #include "sysaccess/drivers/x11/XKeys.h"
 #include "sysaccess/drivers/x11/XState.h"
@@ -32,42 +33,15 @@
 namespace sysaccess::drivers {
 
 using x11::XWindow;
+using x11::utf8;
+using x11::iconData;
+using x11::cursorPicture;
 
 namespace {
 
 // Protocol errors (a window that went away between two requests, a focus
 // change the server refuses) are not worth ending the program for.
 int ignoreError(Display*, XErrorEvent*) { return 0; }
-
-std::string utf8(std::u32string_view text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// Icons and cursors are pictures with a transparency mask (and a hot spot).
-std::vector<unsigned long> iconData(const ui::IconPicture& p) {
-    return p ? x11::netWmIcon(p->image, &p->mask) : std::vector<unsigned long>{};
-}
-x11::CursorPicture cursorPicture(const ui::IconPicture& p) {
-    return p ? x11::CursorPicture{p->image, p->mask, p->hotX, p->hotY} : x11::CursorPicture{};
-}
 
 }  // namespace
 
