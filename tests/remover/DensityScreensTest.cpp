@@ -2,6 +2,9 @@
 // large as at 96, with clicks landing on the controls the twips put there.
 #include "RemoverHarness.h"
 #include "sysaccess/paint/Density.h"
+#include "sysaccess/paint/FontEngine.h"
+#include "sysaccess/paint/Text.h"
+#include "sysaccess/paint/TextLayout.h"
 #include "sysaccess/ui/MessageBoxForm.h"
 
 using remover_test::RemoverRun;
@@ -73,27 +76,53 @@ TEST(RemoverAt192Dpi, AClickAtTheCheckBoxsPixelsTicksIt) {
     EXPECT_EQ(w.Check1.value(), 0);
 }
 
-TEST(RemoverAt192Dpi, MessageBoxesKeepTheirTextInsideAndTheirIconsWhole) {
-    RemoverRun run;
-    run.driver.setDpi(192);
-    run.driver.showBoxes();
-    run.script(Script{});
-    run.start();
-    run.driver.click("Uninstall", "Command1");  // nothing ticked: the box says so
-    auto* box = dynamic_cast<sysaccess::ui::MessageBoxForm*>(run.driver.form("MsgBox"));
-    ASSERT_NE(box, nullptr);
-    const Image shot = run.driver.screenshot("MsgBox", false);
-    EXPECT_EQ(shot.width, 2 * (box->ScaleWidth / 15));
-    // The icon box holds the icon grown twice: 64 x 64 pixels of it.
-    const int x0 = 2 * (box->Image1.Left / 15), y0 = 2 * (box->Image1.Top / 15);
-    EXPECT_EQ(2 * (box->Image1.Width / 15), 64);
-    EXPECT_NE(shot.at(x0 + 31, y0 + 31), shot.at(0, 0));  // the icon's middle is drawn
-    // The text is on one line, as at 96 dpi: nothing dark below the label's first line.
-    const int textTop = 2 * (box->Label1.Top / 15), lineHeight = 2 * 13 + 4;
-    int below = 0;
-    for (int y = textTop + lineHeight; y < 2 * ((box->Label1.Top + box->Label1.Height) / 15); ++y)
-        for (int x = 2 * (box->Label1.Left / 15); x < 2 * ((box->Label1.Left + box->Label1.Width) / 15); ++x)
-            below += shot.at(x, y) == Rgb{0, 0, 0};
-    EXPECT_EQ(below, 0);
-    run.driver.press("MsgBox", sysaccess::ui::Key::Enter);
+TEST(RemoverAtOtherDensities, MessageBoxesMeasureTheirTextAtTheDensityAndHoldTheirIconsWhole) {
+    // Narrow letters make a text whose width grows least evenly with the
+    // density; 168 dpi grows the icon by 2 in a box grown by 1.75.
+    const char* const names[] = {"USB to Serial Adapter with a much longer name than usual",
+                                 "illlllllllllllll iiiiiiiiiii tttttt"};
+    for (int dpi : {96, 108, 120, 144, 168, 192}) {
+      for (const char* name : names) {
+        SCOPED_TRACE(std::to_string(dpi) + " " + name);
+        const sysaccess::paint::Density d(dpi);
+        RemoverRun run;
+        run.driver.setDpi(dpi);
+        run.driver.showBoxes();
+        Script script;
+        script.device = name;
+        run.script(script);
+        run.start();
+        run.window().Check1.Enabled = true;
+        run.driver.click("Uninstall", "Check1");
+        run.driver.click("Uninstall", "Command1");  // the confirmation: two lines of text
+        auto* box = dynamic_cast<sysaccess::ui::MessageBoxForm*>(run.driver.form("MsgBox"));
+        ASSERT_NE(box, nullptr);
+        const Image shot = run.driver.screenshot("MsgBox", false);
+        EXPECT_EQ(shot.width, d.pixels(box->ScaleWidth));
+        // The icon is whole: grown by the factor, inside its box.
+        const int k = d.factor();
+        EXPECT_LE(32 * k, d.pixels(box->Image1.Width));
+        const int ix = d.pixels(box->Image1.Left), iy = d.pixels(box->Image1.Top);
+        EXPECT_NE(shot.at(ix + 16 * k, iy + 8 * k), shot.at(0, 0));  // the icon's upper middle is drawn
+        // The text keeps the lines it was measured with: the renderer's own
+        // wrapping at the label's width gives lines that all fit its height
+        // (none cut at the bottom), and the last of them is drawn.
+        sysaccess::ui::Font font = box->font;
+        font.dpi = dpi;
+        auto fonts = sysaccess::paint::platformFonts();
+        const int lineHeight = fonts->metrics(font).height();
+        const int left = d.pixels(box->Label1.Left), top = d.pixels(box->Label1.Top);
+        const int width = d.pixels(box->Label1.Width), height = d.pixels(box->Label1.Height);
+        const auto wrapped =
+            sysaccess::paint::wrapText(*fonts, font, sysaccess::paint::decodeAnsi(box->Label1.Caption, 1252), width);
+        EXPECT_GE(wrapped.size(), 2u);
+        EXPECT_LE(static_cast<int>(wrapped.size()) * lineHeight, height);
+        int dark = 0;
+        const int last = top + (static_cast<int>(wrapped.size()) - 1) * lineHeight;
+        for (int y = last; y < last + lineHeight; ++y)
+            for (int x = left; x < left + width; ++x) dark += shot.at(x, y).r < 100;
+        EXPECT_GT(dark, 20);
+        run.driver.type("MsgBox", 'n');  // No: the remover ends
+      }
+    }
 }

@@ -47,7 +47,7 @@ public:
     // drawn at it, points clicked are pixels at it, and the screen of 1024 x
     // 768 pixels measures as many twips as that density makes of them.
     void setDpi(int dpi) { density_ = paint::Density(dpi); }
-    int dpi() const { return density_.dpi(); }
+    int dpi() override { return density_.dpi(); }
     // A click at a point of the client area, in pixels.
     void clickAt(const std::string& form, int x, int y);
     void press(const std::string& form, ui::Key key, ui::Modifiers modifiers = {});

@@ -239,6 +239,7 @@ int Win32Driver::messageBox(const std::string& text, int style, const std::strin
 }
 
 int Win32Driver::screenWidth() { return paint::Density(systemDpi()).twips(::GetSystemMetrics(SM_CXSCREEN)); }
+int Win32Driver::dpi() { return systemDpi(); }
 int Win32Driver::screenHeight() { return paint::Density(systemDpi()).twips(::GetSystemMetrics(SM_CYSCREEN)); }
 
 ui::Form* Win32Driver::formOf(void* hwnd) const {

@@ -30,6 +30,7 @@ public:
     int messageBox(const std::string& text, int style, const std::string& title) override;
     int screenWidth() override;
     int screenHeight() override;
+    int dpi() override;
 
     // Called by the window procedure.
     std::intptr_t handle(void* hwnd, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);

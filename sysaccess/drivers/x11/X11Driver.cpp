@@ -477,4 +477,6 @@ int X11Driver::screenHeight() {
     return impl_->density.twips(DisplayHeight(impl_->dpy, DefaultScreen(impl_->dpy)));
 }
 
+int X11Driver::dpi() { return impl_->density.dpi(); }
+
 }  // namespace sysaccess::drivers
