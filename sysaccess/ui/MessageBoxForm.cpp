@@ -90,18 +90,24 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
     }
 
     if (!fonts) fonts = paint::platformFonts();
-    // The text is measured at the screen's density, as it will be drawn, and
-    // the box laid out in pixels of the standard density (15 twips each).
+    // The box is laid out in pixels of the standard density (15 twips each),
+    // so that at twice the density it is exactly twice as large; the text is
+    // also measured at the screen's density, as it will be drawn, and where
+    // it comes out larger there the box grows to hold it.
     const int dpi = std::max(screenDpi(), 1);
     Font measured = font;
     measured.dpi = dpi;
-    const int lineHeight = standardPixels(std::max(fonts->metrics(measured).height(), 1), dpi);
+    const auto extent = [&](const Font& f, std::u32string_view line) {
+        Font there = f;
+        there.dpi = dpi;
+        return std::max(fonts->measure(f, line), standardPixels(fonts->measure(there, line), dpi));
+    };
+    const int lineHeight = std::max({fonts->metrics(font).height(),
+                                     standardPixels(fonts->metrics(measured).height(), dpi), 1});
     const int maxTextWidth = std::max(screenPixels() * 5 / 8, 200);
-    const auto lines =
-        paint::wrapText(*fonts, measured, paint::decodeAnsi(text, codePage), maxTextWidth * dpi / 96);
+    const auto lines = paint::wrapText(*fonts, font, paint::decodeAnsi(text, codePage), maxTextWidth);
     int textWidth = 0;
-    for (const auto& line : lines) textWidth = std::max(textWidth, fonts->measure(measured, line));
-    textWidth = standardPixels(textWidth, dpi);
+    for (const auto& line : lines) textWidth = std::max(textWidth, extent(font, line));
     const int textHeight = static_cast<int>(std::max<std::size_t>(lines.size(), 1)) * lineHeight;
 
     Picture icon = iconPicture(style, BackColor);
@@ -114,10 +120,9 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
 
     const int n = static_cast<int>(choices_.size());
     const int rowWidth = n * ButtonWidth + (n - 1) * ButtonGap;
-    Font titleFont = measured;
+    Font titleFont = font;
     titleFont.bold = true;
-    const int titleWidth =
-        standardPixels(fonts->measure(titleFont, paint::decodeAnsi(title, codePage)), dpi) + TitleReserve;
+    const int titleWidth = extent(titleFont, paint::decodeAnsi(title, codePage)) + TitleReserve;
     const int width = std::max({textLeft + textWidth + Margin, rowWidth + 2 * Margin, titleWidth});
     const int buttonsTop = contentBottom + ButtonsTop;
     const int height = buttonsTop + ButtonHeight + Margin;
