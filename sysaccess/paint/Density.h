@@ -10,9 +10,10 @@
 // between, twips follow the density exactly (12 twips a pixel at 120 dpi, 10
 // at 144) and the factor is the nearest whole number, halves down: 1 at 120
 // and at 144, 2 from 145 to 240. Halves go down because a picture box sized
-// in twips grows by the density itself: a picture grown by more than that
-// would lose its right and bottom parts to the box (a message box's icon at
-// 144 dpi would be cut to three quarters).
+// in twips grows by the density itself: at 144 a picture grown by 2 would
+// lose a quarter of its width and height to a box grown by 1.5, while at 1
+// it is whole, with the box's background beside it. (From 145 dpi up the
+// factor of 2 is the nearer one and outgrows boxes by less.)
 #include "sysaccess/ui/Types.h"
 
 namespace sysaccess::paint {
