@@ -2,11 +2,17 @@
 # (xdotool), shared by tools/demo and the screen tests. Source it.
 
 # Starts a private Xvfb on a free display number and exports DISPLAY.
-# XVFB_PID names the server; stop it with xdrive_stop_xvfb.
+# XVFB_PID names the server; stop it with xdrive_stop_xvfb. With XDRIVE_DPI
+# set (120, 144, 192, ...) the screen has that density, twice the pixels at
+# 192, and the desktop's setting Xft.dpi says so (through xrdb), as a
+# desktop at that density would.
 xdrive_start_xvfb() {
-  local fdfile
+  local fdfile dpi=${XDRIVE_DPI:-96} keep=()
   fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+  # The server would forget the setting when xrdb, its only client, leaves.
+  [ "$dpi" != 96 ] && keep=(-noreset)
+  Xvfb -displayfd 3 -screen 0 "$((1024 * dpi / 96))x$((768 * dpi / 96))x24" -dpi "$dpi" "${keep[@]}" -nolisten tcp \
+    3>"$fdfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   for _ in $(seq 100); do
     [ -s "$fdfile" ] && break
@@ -19,7 +25,13 @@ xdrive_start_xvfb() {
   fi
   export DISPLAY=":$(head -n1 "$fdfile")"
   rm -f "$fdfile"
+  if [ "$dpi" != 96 ]; then
+    echo "Xft.dpi: $dpi" | xrdb -merge - || { echo "xrdb could not set Xft.dpi" >&2; return 1; }
+  fi
 }
+
+# A distance in pixels of the standard density (96 dpi) at XDRIVE_DPI.
+xdrive_px() { echo $(($1 * ${XDRIVE_DPI:-96} / 96)); }
 
 xdrive_stop_xvfb() {
   if [ -n "${XVFB_PID:-}" ]; then
@@ -73,7 +85,8 @@ xdrive_geometry() {
 # The window's title (WM_NAME) exactly, spaces included.
 xdrive_title() { xprop -id "$1" WM_NAME | sed -e 's/^[^"]*"//' -e 's/"$//'; }
 
-# A left click at a point of a window (pixels from its top-left corner).
+# A left click at a point of a window (pixels from its top-left corner, at
+# the screen's density).
 xdrive_click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 # A screenshot of one window as PNG, as a person sees it (windows above it

@@ -106,10 +106,25 @@ void Canvas::line(int x1, int y1, int x2, int y2, int width, Rgb colour) {
     }
 }
 
-void Canvas::picture(const Image& picture, int x, int y) {
+void Canvas::picture(const Image& picture, int x, int y, int factor) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
         return;
+    if (factor > 1) {
+        // Only the part inside the clip is looked at, row by row: a large
+        // picture in a small box costs the box, not the picture.
+        const long long w = static_cast<long long>(picture.width) * factor;
+        const long long h = static_cast<long long>(picture.height) * factor;
+        const Rect a = intersect(clip_, Rect{ox_ + x, oy_ + y, static_cast<int>(std::min<long long>(w, 1 << 30)),
+                                             static_cast<int>(std::min<long long>(h, 1 << 30))});
+        for (int py = a.y; py < a.y + a.h; ++py) {
+            const int sy = (py - (oy_ + y)) / factor;
+            auto row = picture.pixels.begin() + static_cast<std::ptrdiff_t>(sy) * picture.width;
+            auto dst = image_->pixels.begin() + static_cast<std::ptrdiff_t>(py) * image_->width;
+            for (int px = a.x; px < a.x + a.w; ++px) dst[px] = row[(px - (ox_ + x)) / factor];
+        }
+        return;
+    }
     const Rect a = intersect(clip_, Rect{ox_ + x, oy_ + y, picture.width, picture.height});
     for (int py = a.y; py < a.y + a.h; ++py) {
         const int sy = py - (oy_ + y);

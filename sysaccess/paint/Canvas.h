@@ -37,8 +37,9 @@ public:
     // A straight line `width` pixels wide with round ends; a width of 1 or
     // less draws the thin line between the two end points, both included.
     void line(int x1, int y1, int x2, int y2, int width, Rgb colour);
-    // A picture at natural size with its top-left corner at (x, y).
-    void picture(const Image& picture, int x, int y);
+    // A picture with its top-left corner at (x, y), each of its pixels a
+    // square of `factor` x `factor` (1: natural size), without smoothing.
+    void picture(const Image& picture, int x, int y, int factor = 1);
 
 private:
     Image* image_;

@@ -5,9 +5,17 @@
 
 namespace sysaccess::paint::classic {
 
+void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, int k) {
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; rows[y][x] != '\0'; ++x) {
+            if (rows[y][x] == '#') c.fill(Rect{x0 + x * k, y0 + y * k, k, k}, colour);
+        }
+    }
+}
+
 Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::vector<std::u32string>& lines,
                int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled, const Palette& palette,
-               Underline underline) {
+               Underline underline, int k) {
     const Rgb highlight = palette[Role::ButtonHighlight], shadow = palette[Role::ButtonShadow];
     const FontMetrics m = fonts.metrics(font);
     int x0 = INT_MAX, x1 = INT_MIN;
@@ -21,7 +29,7 @@ Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::ve
         if (align == ui::Alignment::Right) x = left + width - w;
         const int baseline = c.originY() + y + m.ascent;
         if (!enabled) {
-            fonts.draw(c.image(), c.clip(), c.originX() + x + 1, baseline + 1, font, line, highlight);
+            fonts.draw(c.image(), c.clip(), c.originX() + x + k, baseline + k, font, line, highlight);
             fonts.draw(c.image(), c.clip(), c.originX() + x, baseline, font, line, shadow);
         } else {
             fonts.draw(c.image(), c.clip(), c.originX() + x, baseline, font, line, colour);
@@ -31,12 +39,12 @@ Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::ve
             const std::u32string_view view(line);
             const int ux = x + fonts.measure(font, view.substr(0, underline.column));
             const int uw = fonts.measure(font, view.substr(underline.column, 1));
-            const int uy = y + m.ascent + 1;
+            const int uy = y + m.ascent + k;
             if (!enabled) {
-                c.fill(Rect{ux + 1, uy + 1, uw, 1}, highlight);
-                c.fill(Rect{ux, uy, uw, 1}, shadow);
+                c.fill(Rect{ux + k, uy + k, uw, k}, highlight);
+                c.fill(Rect{ux, uy, uw, k}, shadow);
             } else {
-                c.fill(Rect{ux, uy, uw, 1}, colour);
+                c.fill(Rect{ux, uy, uw, k}, colour);
             }
         }
         x0 = std::min(x0, x);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sysaccess/paint/Canvas.h"
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/paint/Palette.h"
 #include "sysaccess/ui/Types.h"
@@ -18,22 +19,41 @@ using Role = ui::SysColor;
 // Twips to pixels, rounded to the nearest pixel (halves up), also for
 // negative positions: -245 -> -16, 310 -> 21, 135 -> 9. Positions and sizes
 // are rounded each on its own, so equal sizes stay equal on screen.
-inline int pixels(int twips) {
-    const int t = twips + ui::TwipsPerPixel / 2;
-    return t >= 0 ? t / ui::TwipsPerPixel : -((-t + ui::TwipsPerPixel - 1) / ui::TwipsPerPixel);
-}
+inline int pixels(int twips) { return Density().pixels(twips); }
 
 inline Rect inset(const Rect& r, int d) { return Rect{r.x + d, r.y + d, r.w - 2 * d, r.h - 2 * d}; }
 
-// Two-pixel edges: sunken (text boxes, bordered labels, picture boxes, check
-// boxes) and raised (buttons, the close box).
-inline void sunken(Canvas& c, const Rect& r, const Palette& p) {
-    c.bevel(r, p[Role::ButtonShadow], p[Role::ButtonHighlight]);
-    c.bevel(inset(r, 1), p[Role::DarkShadow], p[Role::ButtonFace]);
+// A ring `k` pixels thick: top and left in one colour, bottom and right in
+// the other; exactly a one-pixel bevel of the standard density, each pixel
+// grown into a k x k square.
+inline void bevel(Canvas& c, const Rect& r, Rgb topLeft, Rgb bottomRight, int k = 1) {
+    if (k <= 1) return c.bevel(r, topLeft, bottomRight);
+    if (r.w <= 0 || r.h <= 0) return;
+    c.fill(Rect{r.x, r.y + r.h - k, r.w, k}, bottomRight);
+    c.fill(Rect{r.x + r.w - k, r.y, k, r.h}, bottomRight);
+    c.fill(Rect{r.x, r.y, r.w - k, k}, topLeft);
+    c.fill(Rect{r.x, r.y, k, r.h - k}, topLeft);
 }
-inline void raised(Canvas& c, const Rect& r, const Palette& p) {
-    c.bevel(r, p[Role::ButtonHighlight], p[Role::DarkShadow]);
-    c.bevel(inset(r, 1), p[Role::ButtonFace], p[Role::ButtonShadow]);
+inline void outline(Canvas& c, const Rect& r, Rgb colour, int k = 1) { bevel(c, r, colour, colour, k); }
+
+// Two-pixel edges (2k at factor k): sunken (text boxes, bordered labels,
+// picture boxes, check boxes) and raised (buttons, the close box).
+inline void sunken(Canvas& c, const Rect& r, const Palette& p, int k = 1) {
+    bevel(c, r, p[Role::ButtonShadow], p[Role::ButtonHighlight], k);
+    bevel(c, inset(r, k), p[Role::DarkShadow], p[Role::ButtonFace], k);
+}
+inline void raised(Canvas& c, const Rect& r, const Palette& p, int k = 1) {
+    bevel(c, r, p[Role::ButtonHighlight], p[Role::DarkShadow], k);
+    bevel(c, inset(r, k), p[Role::ButtonFace], p[Role::ButtonShadow], k);
+}
+
+// A small bitmap given as rows of '#' and '.', each '#' a k x k square.
+void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, int k);
+
+// A font as the density shows it.
+inline ui::Font atDensity(ui::Font font, const Density& d) {
+    font.dpi = d.dpi();
+    return font;
 }
 
 // The caption font of title bars: the dialog font, bold.
@@ -45,12 +65,17 @@ struct Underline {
     int column = -1;
 };
 
+// Fixed pixel sizes of the standard density.
+inline constexpr int CheckSize = 13;  // the check box square
+inline constexpr int CheckGap = 4;    // between the square and the text
+
 // Draws lines of text from `top` downwards, each aligned within [0, width)
 // of the canvas; a disabled text is drawn embossed (white, then grey one
-// pixel up and left). The underlined letter gets a line of its width just
-// below the baseline. Returns the bounds of the drawn text.
+// pixel up and left, k pixels at factor k). The underlined letter gets a
+// line of its width and k pixels thick just below the baseline. Returns the
+// bounds of the drawn text.
 Rect drawLines(Canvas& c, FontEngine& fonts, const ui::Font& font, const std::vector<std::u32string>& lines,
                int left, int top, int width, ui::Alignment align, Rgb colour, bool enabled, const Palette& palette,
-               Underline underline = {});
+               Underline underline = {}, int k = 1);
 
 }  // namespace sysaccess::paint::classic

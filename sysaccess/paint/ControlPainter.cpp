@@ -12,10 +12,6 @@ using namespace classic;
 
 namespace {
 
-Rect boundsOf(const ui::Control& c) {
-    return Rect{pixels(c.Left), pixels(c.Top), std::max(0, pixels(c.Width)), std::max(0, pixels(c.Height))};
-}
-
 // The classic check mark, 7 x 7 pixels.
 constexpr const char* kCheck[] = {
     "......#",
@@ -27,10 +23,12 @@ constexpr const char* kCheck[] = {
     "..#....",
 };
 
-constexpr int kCheckSize = 13;  // the check box square
-constexpr int kCheckGap = 4;    // between the square and the text
-
 }  // namespace
+
+Rect ControlPainter::boundsOf(const ui::Control& c) const {
+    const Density& d = density_;
+    return Rect{d.pixels(c.Left), d.pixels(c.Top), std::max(0, d.pixels(c.Width)), std::max(0, d.pixels(c.Height))};
+}
 
 ControlPainter::Lines ControlPainter::caption(const std::string& bytes, const ui::Font& font, int width) const {
     int letter = -1;
@@ -82,15 +80,15 @@ void ControlPainter::label(Canvas& c, const ui::Label& label) {
     area.x = area.y = 0;
     if (label.backStyle == ui::BackStyle::Opaque) c.fill(area, pal(label.BackColor));
     if (label.borderStyle == ui::ControlBorder::Single) {
-        sunken(c, area, pal);
-        area = inset(area, 2);
+        sunken(c, area, pal, k_);
+        area = inset(area, 2 * k_);
     }
     if (label.Caption.empty()) return;
     Canvas inside = c.sub(area);
-    const ui::Font& font = fontOf(label);
+    const ui::Font font = fontOf(label);
     const Lines text = caption(label.Caption, font, area.w);
     drawLines(inside, fonts_, font, text.lines, 0, 0, area.w, label.alignment, pal(label.ForeColor),
-              label.effectivelyEnabled(), pal, text.underline);
+              label.effectivelyEnabled(), pal, text.underline, k_);
 }
 
 void ControlPainter::frame(Canvas& c, const ui::Frame& frame) {
@@ -98,19 +96,19 @@ void ControlPainter::frame(Canvas& c, const ui::Frame& frame) {
     const Rect area = boundsOf(frame);
     c.fill(Rect{0, 0, area.w, area.h}, pal(frame.BackColor));
     if (frame.borderStyle == ui::ControlBorder::Single) {
-        const ui::Font& font = fontOf(frame);
+        const ui::Font font = fontOf(frame);
         const FontMetrics m = fonts_.metrics(font);
         // The etched line runs through the middle of the caption's height.
         const int top = m.height() / 2;
-        c.outline(Rect{1, top + 1, area.w - 1, area.h - top - 1}, pal[Role::ButtonHighlight]);
-        c.outline(Rect{0, top, area.w - 1, area.h - top - 1}, pal[Role::ButtonShadow]);
+        outline(c, Rect{k_, top + k_, area.w - k_, area.h - top - k_}, pal[Role::ButtonHighlight], k_);
+        outline(c, Rect{0, top, area.w - k_, area.h - top - k_}, pal[Role::ButtonShadow], k_);
         int letter = -1;
         const std::u32string title = stripMnemonic(decodeAnsi(frame.Caption, options_.codePage), &letter);
         if (!title.empty()) {
             const int w = fonts_.measure(font, title);
-            c.fill(Rect{6, 0, w + 4, m.height()}, pal(frame.BackColor));
-            drawLines(c, fonts_, font, {title}, 8, 0, w, ui::Alignment::Left, pal(frame.ForeColor),
-                      frame.effectivelyEnabled(), pal, Underline{0, letter});
+            c.fill(Rect{6 * k_, 0, w + 4 * k_, m.height()}, pal(frame.BackColor));
+            drawLines(c, fonts_, font, {title}, 8 * k_, 0, w, ui::Alignment::Left, pal(frame.ForeColor),
+                      frame.effectivelyEnabled(), pal, Underline{0, letter}, k_);
         }
     }
     children(c, &frame);
@@ -121,30 +119,29 @@ void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
     const Rect area = boundsOf(box);
     c.fill(Rect{0, 0, area.w, area.h}, pal(box.BackColor));
     const bool enabled = box.effectivelyEnabled();
-    const Rect square{0, (area.h - kCheckSize) / 2, kCheckSize, kCheckSize};
+    // Centred as at the standard density and then scaled, so that a box
+    // twice as high puts its square exactly twice as low.
+    const int size = CheckSize * k_;
+    const Rect square{0, k_ * ((area.h / k_ - CheckSize) / 2), size, size};
     const bool held = options_.pressed == &box;
     // The square is white while the box can be ticked, button face when
     // disabled, greyed (value 2) or held down.
     const bool white = enabled && !held && box.value() != 2;
-    c.fill(inset(square, 2), pal[white ? Role::WindowBackground : Role::ButtonFace]);
-    sunken(c, square, pal);
+    c.fill(inset(square, 2 * k_), pal[white ? Role::WindowBackground : Role::ButtonFace]);
+    sunken(c, square, pal, k_);
     if (box.value() != 0) {
         const Rgb mark = enabled && box.value() == 1 ? pal[Role::DarkShadow] : pal[Role::ButtonShadow];
-        for (int y = 0; y < 7; ++y) {
-            for (int x = 0; x < 7; ++x) {
-                if (kCheck[y][x] == '#') c.pixel(square.x + 3 + x, square.y + 3 + y, mark);
-            }
-        }
+        pattern(c, kCheck, 7, square.x + 3 * k_, square.y + 3 * k_, mark, k_);
     }
-    const int left = kCheckSize + kCheckGap;
+    const int left = size + CheckGap * k_;
     const int width = area.w - left;
-    const ui::Font& font = fontOf(box);
+    const ui::Font font = fontOf(box);
     const Lines text = caption(box.Caption, font, width);
     const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
     const Rect drawn = drawLines(c, fonts_, font, text.lines, left, (area.h - height) / 2, width,
-                                 ui::Alignment::Left, pal(box.ForeColor), enabled, pal, text.underline);
+                                 ui::Alignment::Left, pal(box.ForeColor), enabled, pal, text.underline, k_);
     if (focused(box) && !box.Caption.empty())
-        c.dottedOutline(Rect{drawn.x - 1, drawn.y, drawn.w + 2, drawn.h + 1}, pal[Role::DarkShadow]);
+        c.dottedOutline(Rect{drawn.x - k_, drawn.y, drawn.w + 2 * k_, drawn.h + k_}, pal[Role::DarkShadow]);
 }
 
 void ControlPainter::button(Canvas& c, const ui::CommandButton& button) {
@@ -158,23 +155,23 @@ void ControlPainter::button(Canvas& c, const ui::CommandButton& button) {
     const bool focusOnButton = active && active->kind() == ui::ControlKind::CommandButton;
     const bool outlined = focused(button) || (button.Default && !focusOnButton);
     if (outlined) {
-        c.outline(edge, pal[Role::DarkShadow]);
-        edge = inset(edge, 1);
+        outline(c, edge, pal[Role::DarkShadow], k_);
+        edge = inset(edge, k_);
     }
     const bool held = options_.pressed == &button;
     if (held) {
-        c.outline(edge, pal[Role::ButtonShadow]);
+        outline(c, edge, pal[Role::ButtonShadow], k_);
     } else {
-        raised(c, edge, pal);
+        raised(c, edge, pal, k_);
     }
-    const ui::Font& font = fontOf(button);
-    const int pad = 4;
+    const ui::Font font = fontOf(button);
+    const int pad = 4 * k_;
     const Lines text = caption(button.Caption, font, area.w - 2 * pad);
     const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
-    const int shift = held ? 1 : 0;
+    const int shift = held ? k_ : 0;
     drawLines(c, fonts_, font, text.lines, pad + shift, (area.h - height) / 2 + shift, area.w - 2 * pad,
-              ui::Alignment::Center, pal(button.ForeColor), button.effectivelyEnabled(), pal, text.underline);
-    if (focused(button)) c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 4), pal[Role::DarkShadow]);
+              ui::Alignment::Center, pal(button.ForeColor), button.effectivelyEnabled(), pal, text.underline, k_);
+    if (focused(button)) c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 4 * k_), pal[Role::DarkShadow]);
 }
 
 void ControlPainter::pictureBox(Canvas& c, const ui::PictureBox& box) {
@@ -183,19 +180,21 @@ void ControlPainter::pictureBox(Canvas& c, const ui::PictureBox& box) {
     area.x = area.y = 0;
     c.fill(area, pal(box.BackColor));
     if (box.borderStyle == ui::ControlBorder::Single) {
-        sunken(c, area, pal);
-        area = inset(area, 2);
+        sunken(c, area, pal, k_);
+        area = inset(area, 2 * k_);
     }
-    // Children and the picture sit in the area inside the border.
+    // Children and the picture sit in the area inside the border; the
+    // picture grows by the density's whole factor, pixel for pixel.
     Canvas inside = c.sub(area);
-    if (box.picture) inside.picture(*box.picture, 0, 0);
+    if (box.picture) inside.picture(*box.picture, 0, 0, k_);
     children(inside, &box);
 }
 
 void ControlPainter::line(Canvas& parent, const ui::Line& line) {
     const Palette& pal = options_.palette;
     if (line.borderStyle == ui::LineStyle::Transparent) return;
-    parent.line(pixels(line.X1), pixels(line.Y1), pixels(line.X2), pixels(line.Y2), line.BorderWidth,
+    const Density& d = density_;
+    parent.line(d.pixels(line.X1), d.pixels(line.Y1), d.pixels(line.X2), d.pixels(line.Y2), line.BorderWidth * k_,
                 pal(line.BorderColor));
 }
 

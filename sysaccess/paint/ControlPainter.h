@@ -14,7 +14,7 @@ namespace sysaccess::paint {
 class ControlPainter {
 public:
     ControlPainter(FontEngine& fonts, const ui::Form& form, const RenderOptions& options)
-        : fonts_(fonts), form_(form), options_(options) {}
+        : fonts_(fonts), form_(form), options_(options), density_(options.dpi), k_(density_.factor()) {}
 
     // The children of `container` (nullptr: the form) on its surface: the
     // labels and lines first, then the windowed controls above them, each
@@ -30,7 +30,9 @@ private:
     void pictureBox(Canvas& c, const ui::PictureBox& box);
     void line(Canvas& parent, const ui::Line& line);
 
-    const ui::Font& fontOf(const ui::Control& c) const { return c.hasOwnFont ? c.font : form_.font; }
+    // The control's font (or the form's) at the screen's density.
+    ui::Font fontOf(const ui::Control& c) const { return classic::atDensity(c.hasOwnFont ? c.font : form_.font, density_); }
+    Rect boundsOf(const ui::Control& c) const;
     // A caption of the program, decoded, its & markers gone, wrapped to
     // `width`, with where its access letter is underlined.
     struct Lines {
@@ -43,6 +45,8 @@ private:
     FontEngine& fonts_;
     const ui::Form& form_;
     const RenderOptions& options_;
+    Density density_;
+    int k_;  // the density's whole factor for fixed pixel sizes
 };
 
 }  // namespace sysaccess::paint

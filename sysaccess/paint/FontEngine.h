@@ -4,7 +4,8 @@
 //
 // Fonts are the toolkit's ui::Font (a face name, a size in points, bold,
 // italic, a character set); engines map the desktop's face names to the
-// metric-compatible faces they have and scale points at 96 dots per inch.
+// metric-compatible faces they have and scale points at the density each
+// font carries (ui::Font::dpi, 96 unless the renderer says otherwise).
 #include <string_view>
 
 #include "sysaccess/paint/Image.h"
@@ -19,9 +20,13 @@ struct FontMetrics {
     int height() const { return ascent + descent; }  // distance between lines
 };
 
-// Pixels of a font size in points at 96 dots per inch, as the desktop sizes
-// its fonts: 8.25 pt -> 11, 9.75 -> 13, 12 -> 16, 18 -> 24.
-int pixelSize(double points);
+// Pixels of a font size in points at a density, as the desktop sizes its
+// fonts: at 96 dots per inch 8.25 pt -> 11, 9.75 -> 13, 12 -> 16, 18 -> 24;
+// at 192 twice as many.
+int pixelSize(double points, int dpi = 96);
+// The pixel size of a font at the density it carries; the system's dialog
+// font (no name) is an 8-point face whatever size is asked of it.
+int pixelSize(const ui::Font& font);
 
 class FontEngine {
 public:

@@ -29,7 +29,7 @@ public:
         return *this;
     }
     Writer& operator<<(ui::Color c) { return *this << c.rgb; }
-    Writer& operator<<(const ui::Font& f) { return *this << f.name << f.size << f.bold << f.italic << f.charset; }
+    Writer& operator<<(const ui::Font& f) { return *this << f.name << f.size << f.bold << f.italic << f.charset << f.dpi; }
     template <typename T>
     Writer& operator<<(const std::shared_ptr<T>& p) {
         if (p) held_.push_back(p);
@@ -92,7 +92,8 @@ void writeStacking(Writer& w, const ui::Form& form) {
 
 RenderKey::RenderKey(const ui::Form& form, const RenderOptions& options) : valid_(true) {
     Writer w(bytes_, held_);
-    w << options.withFrame << options.active << options.codePage << static_cast<const void*>(options.pressed);
+    w << options.withFrame << options.active << options.codePage << options.dpi
+      << static_cast<const void*>(options.pressed);
     for (ui::SysColor role : Palette::roles) {
         const Rgb c = options.palette[role];
         w << c.r << c.g << c.b;

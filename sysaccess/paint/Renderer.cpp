@@ -4,6 +4,7 @@
 
 #include "sysaccess/paint/Classic.h"
 #include "sysaccess/paint/ControlPainter.h"
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/Text.h"
 #include "sysaccess/paint/WindowFrame.h"
 #include "sysaccess/ui/Form.h"
@@ -13,7 +14,7 @@ namespace sysaccess::paint {
 Renderer::Renderer(std::shared_ptr<FontEngine> fonts) : fonts_(std::move(fonts)) {}
 
 Image Renderer::render(const ui::Form& form, const RenderOptions& options) const {
-    const FrameGeometry g = frameGeometry(form);
+    const FrameGeometry g = frameGeometry(form, options.dpi);
     Image image;
     image.width = options.withFrame ? g.width : g.client.w;
     image.height = options.withFrame ? g.height : g.client.h;
@@ -26,7 +27,7 @@ Image Renderer::render(const ui::Form& form, const RenderOptions& options) const
         // A flashing window shows the opposite of its activation state.
         const bool active = options.active != form.flashed();
         drawWindowFrame(whole, *fonts_, form, g, decodeAnsi(form.Caption, options.codePage), active,
-                        options.palette);
+                        options.palette, Density(options.dpi));
         client = g.client;
     }
     Canvas surface = whole.sub(client);

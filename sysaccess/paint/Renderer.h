@@ -1,7 +1,8 @@
 #pragma once
-// Draws a form of the toolkit as the user sees it, into an RGB image at 96
-// dots per inch (15 twips a pixel), in the desktop's classic 3D look. Used by
-// every display driver and by the tests' screenshots.
+// Draws a form of the toolkit as the user sees it, into an RGB image at the
+// screen's density (96 dots per inch and 15 twips a pixel unless asked
+// otherwise; see Density.h), in the desktop's classic 3D look. Used by every
+// display driver and by the tests' screenshots.
 #include <memory>
 #include <string>
 
@@ -22,14 +23,14 @@ struct Rect {
 };
 
 // Where the non-client parts of a window lie, in pixels from the window's
-// top-left corner (frame included).
+// top-left corner (frame included), at a density in dots per inch.
 struct FrameGeometry {
     int width = 0, height = 0;  // the whole window
     Rect client;
     Rect titleBar;  // empty without a title bar
     Rect closeBox;  // empty without a close box
 };
-FrameGeometry frameGeometry(const ui::Form& form);
+FrameGeometry frameGeometry(const ui::Form& form, int dpi = 96);
 
 class FontEngine;  // text measuring and drawing, by platform (FreeType or GDI)
 
@@ -37,6 +38,7 @@ struct RenderOptions {
     bool withFrame = true;   // the whole window, or the client area alone
     bool active = true;      // title bar in the active colours (flashing inverts it)
     unsigned codePage = 1252;  // the machine's ANSI code page, for decoding texts
+    int dpi = 96;            // the screen's density, dots per inch
     const ui::Control* pressed = nullptr;  // a button or check box held down by the mouse or Space
     Palette palette = platformPalette();   // the desktop's colours of the system colour roles
 };

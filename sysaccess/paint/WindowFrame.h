@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sysaccess/paint/Canvas.h"
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/paint/Palette.h"
 #include "sysaccess/ui/Form.h"
@@ -14,6 +15,7 @@ namespace sysaccess::paint {
 // window's outer size) in the palette's colours; the client area is left for
 // the caller.
 void drawWindowFrame(Canvas& c, FontEngine& fonts, const ui::Form& form, const FrameGeometry& g,
-                     const std::u32string& caption, bool active, const Palette& palette);
+                     const std::u32string& caption, bool active, const Palette& palette,
+                     const Density& density = Density());
 
 }  // namespace sysaccess::paint

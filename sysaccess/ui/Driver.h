@@ -59,6 +59,8 @@ public:
     // Screen size in twips.
     virtual int screenWidth() = 0;
     virtual int screenHeight() = 0;
+    // The screen's density in dots per inch, at which text is measured.
+    virtual int dpi() { return 96; }
 };
 
 // Message box styles and answers the programs use.

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/paint/Text.h"
 #include "sysaccess/paint/TextLayout.h"
@@ -60,6 +61,12 @@ int screenPixels() {
     return Application::current().driver().screenWidth() / TwipsPerPixel;
 }
 
+int screenDpi() { return Application::exists() ? Application::current().driver().dpi() : 96; }
+
+// Pixels of the screen's density in pixels of the standard density (the
+// box's own unit), rounded up so that what was measured always fits.
+int standardPixels(int pixels, int dpi) { return (pixels * 96 + dpi - 1) / dpi; }
+
 }  // namespace
 
 MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::string& title, unsigned codePage,
@@ -86,31 +93,46 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
     closeBoxEnabled = escapeAnswer_ != 0;
 
     if (!fonts) fonts = paint::platformFonts();
-    const int lineHeight = std::max(fonts->metrics(font).height(), 1);
+    // The box is laid out in pixels of the standard density (15 twips each),
+    // so that at twice the density it is exactly twice as large; the text is
+    // also measured at the screen's density, as it will be drawn, and where
+    // it comes out larger there the box grows to hold it.
+    const int dpi = std::max(screenDpi(), 1);
+    Font measured = font;
+    measured.dpi = dpi;
+    const auto extent = [&](const Font& f, std::u32string_view line) {
+        Font there = f;
+        there.dpi = dpi;
+        return std::max(fonts->measure(f, line), standardPixels(fonts->measure(there, line), dpi));
+    };
+    const int lineHeight = std::max({fonts->metrics(font).height(),
+                                     standardPixels(fonts->metrics(measured).height(), dpi), 1});
     const int maxTextWidth = std::max(screenPixels() * 5 / 8, 200);
     const auto lines = paint::wrapText(*fonts, font, paint::decodeAnsi(text, codePage), maxTextWidth);
     int textWidth = 0;
-    for (const auto& line : lines) textWidth = std::max(textWidth, fonts->measure(font, line));
+    for (const auto& line : lines) textWidth = std::max(textWidth, extent(font, line));
     const int textHeight = static_cast<int>(std::max<std::size_t>(lines.size(), 1)) * lineHeight;
 
     Picture icon = iconPicture(style, BackColor);
-    const int textLeft = icon ? Margin + IconSize + IconGap : Margin;
+    // The icon is drawn grown by the density's whole factor: its box holds that.
+    const int iconBox = standardPixels(IconSize * paint::Density(dpi).factor(), dpi);
+    const int textLeft = icon ? Margin + iconBox + IconGap : Margin;
     int textTop = Margin;
-    if (icon && textHeight < IconSize) textTop += (IconSize - textHeight) / 2;
-    const int contentBottom = std::max(icon ? Margin + IconSize : 0, textTop + textHeight);
+    if (icon && textHeight < iconBox) textTop += (iconBox - textHeight) / 2;
+    const int contentBottom = std::max(icon ? Margin + iconBox : 0, textTop + textHeight);
 
     const int n = static_cast<int>(choices_.size());
     const int rowWidth = n * ButtonWidth + (n - 1) * ButtonGap;
     Font titleFont = font;
     titleFont.bold = true;
-    const int titleWidth = fonts->measure(titleFont, paint::decodeAnsi(title, codePage)) + TitleReserve;
+    const int titleWidth = extent(titleFont, paint::decodeAnsi(title, codePage)) + TitleReserve;
     const int width = std::max({textLeft + textWidth + Margin, rowWidth + 2 * Margin, titleWidth});
     const int buttonsTop = contentBottom + ButtonsTop;
     const int height = buttonsTop + ButtonHeight + Margin;
     ScaleWidth = width * TwipsPerPixel;
     ScaleHeight = height * TwipsPerPixel;
 
-    Image1.Move(Margin * TwipsPerPixel, Margin * TwipsPerPixel, IconSize * TwipsPerPixel, IconSize * TwipsPerPixel);
+    Image1.Move(Margin * TwipsPerPixel, Margin * TwipsPerPixel, iconBox * TwipsPerPixel, iconBox * TwipsPerPixel);
     Image1.borderStyle = ControlBorder::None;
     Image1.BackColor = BackColor;
     Image1.Visible = icon != nullptr;

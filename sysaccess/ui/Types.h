@@ -16,6 +16,7 @@ struct Font {
     bool bold = false;
     bool italic = false;
     int charset = 0;       // 0 ANSI, 136 Traditional Chinese (Big5)
+    int dpi = 96;          // the screen density the size is shown at (set by the renderer)
     friend bool operator==(const Font&, const Font&) = default;
 };
 

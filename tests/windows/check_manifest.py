@@ -5,7 +5,8 @@
 
 For each program: walks the PE resource directory to the RT_MANIFEST resources,
 requires exactly one (id 1, the one the loader reads for a program, in one
-language), parses it as XML and checks the requested execution level, that it
+language), parses it as XML and checks the requested execution level, the
+per-monitor density awareness, that it
 asks for no UI access, and that it declares the five supported Windows versions
 Vista to 11. Prints one line per check; the status is 1 when any failed.
 """
@@ -138,6 +139,13 @@ def check_program(path, level, report):
     unknown = [g for g in ids if g not in SUPPORTED_OS]
     report(not missing and not unknown and len(ids) == len(SUPPORTED_OS),
            f"{name}: supports Windows Vista to 11 (missing: {missing or 'none'}, unknown: {unknown or 'none'})")
+    # Density: the program draws at each monitor's density itself, so the
+    # system must not stretch its windows.
+    awareness = [(e.text or "").strip() for e in assembly.iter() if local(e.tag) == "dpiAwareness"]
+    aware = [(e.text or "").strip().lower() for e in assembly.iter() if local(e.tag) == "dpiAware"]
+    report(len(awareness) == 1 and awareness[0].split(",")[0].strip() == "PerMonitorV2",
+           f"{name}: per-monitor density awareness, version 2 first (found {awareness or 'none'})")
+    report(aware == ["true/pm"], f"{name}: per-monitor density awareness for older systems (found {aware or 'none'})")
 
 
 def main(argv):

@@ -91,7 +91,7 @@ void HeadlessDriver::clickAt(const std::string& formName, int x, int y) {
     if (!f) throw std::logic_error("no loaded window " + formName);
     InputEvent e;
     e.type = InputEvent::Type::Click;
-    e.control = f->hitTest(x * ui::TwipsPerPixel, y * ui::TwipsPerPixel);
+    e.control = f->hitTest(density_.twips(x), density_.twips(y));
     post(formName, e);
 }
 
@@ -207,6 +207,7 @@ paint::Image HeadlessDriver::screenshot(const std::string& name, bool withFrame)
     paint::RenderOptions options;
     options.withFrame = withFrame;
     options.codePage = hasPlatform() ? platform().ansiCodePage() : 1252;
+    options.dpi = density_.dpi();
     return renderer_->render(*f, options);
 }
 

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/Renderer.h"
 #include "sysaccess/ui/Application.h"
 #include "sysaccess/ui/Driver.h"
@@ -42,6 +43,11 @@ public:
     // Lets virtual time pass; the program runs every timer due until then.
     void advance(std::uint64_t ms);
     void click(const std::string& form, const std::string& control = "");
+    // The screen's density in dots per inch (96 unless set): screenshots are
+    // drawn at it, points clicked are pixels at it, and the screen of 1024 x
+    // 768 pixels measures as many twips as that density makes of them.
+    void setDpi(int dpi) { density_ = paint::Density(dpi); }
+    int dpi() override { return density_.dpi(); }
     // A click at a point of the client area, in pixels.
     void clickAt(const std::string& form, int x, int y);
     void press(const std::string& form, ui::Key key, ui::Modifiers modifiers = {});
@@ -84,8 +90,8 @@ public:
     void windowClosed(ui::Form& form) override;
     void refresh(ui::Form& form) override;
     int messageBox(const std::string& text, int style, const std::string& title) override;
-    int screenWidth() override { return 1024 * ui::TwipsPerPixel; }
-    int screenHeight() override { return 768 * ui::TwipsPerPixel; }
+    int screenWidth() override { return density_.twips(1024); }
+    int screenHeight() override { return density_.twips(768); }
 
 private:
     struct Abandon {};
@@ -111,6 +117,7 @@ private:
     std::vector<std::string> opened_;
     std::multimap<std::uint64_t, std::function<void()>> scheduled_;
     std::unique_ptr<paint::Renderer> renderer_;
+    paint::Density density_;
 };
 
 }  // namespace sysaccess::drivers

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/Text.h"
 #include "sysaccess/paint/gdi/Wide.h"
 #include "sysaccess/platform/Platform.h"
@@ -41,6 +42,35 @@ LRESULT CALLBACK ctrlKeyFilter(int code, WPARAM wParam, LPARAM lParam) {
         if (ctrl && (key || character)) return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The density of the system (the primary monitor), and of the monitor a
+// window is on. GetDpiForWindow exists from Windows 10 on; before it every
+// window has the system's density.
+int systemDpi() {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+int windowDpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = getDpi && hwnd ? getDpi(hwnd) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : systemDpi();
+}
+
+// The frame around a client area at a density (AdjustWindowRectExForDpi
+// from Windows 10 on, the system's metrics before).
+RECT frameAround(int w, int h, DWORD style, DWORD exStyle, int dpi) {
+    RECT r{0, 0, w, h};
+    using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<AdjustFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    if (!adjust || !adjust(&r, style, FALSE, exStyle, static_cast<UINT>(dpi))) ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return r;
 }
 
 }  // namespace
@@ -98,25 +128,20 @@ void Win32Driver::windowOpened(ui::Form& form) {
         style |= WS_DLGFRAME;
     }
     if (form.ShowInTaskbar) exStyle |= WS_EX_APPWINDOW;
-    const int clientW = form.ScaleWidth / ui::TwipsPerPixel, clientH = form.ScaleHeight / ui::TwipsPerPixel;
-    RECT r{0, 0, clientW, clientH};
-    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    // Centred on the screen, as the form asks, with its real frame size.
-    int x = form.Left / ui::TwipsPerPixel, y = form.Top / ui::TwipsPerPixel;
-    if (form.centred) {
-        x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2;
-        y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    }
+    // Made at its position on the system's density, then sized for the
+    // density of the monitor it landed on.
+    const paint::Density d(systemDpi());
     HWND owner = form.ShowInTaskbar ? nullptr : static_cast<HWND>(owner_);
     Window& win = windows_[&form];
     win.caption = form.Caption;
-    HWND hwnd = ::CreateWindowExW(exStyle, WindowClass, wideText(form.Caption).c_str(), style, x, y, w, h, owner,
-                                  nullptr, static_cast<HINSTANCE>(instance_), nullptr);
+    HWND hwnd = ::CreateWindowExW(exStyle, WindowClass, wideText(form.Caption).c_str(), style, d.pixels(form.Left),
+                                  d.pixels(form.Top), 1, 1, owner, nullptr, static_cast<HINSTANCE>(instance_), nullptr);
     win.hwnd = hwnd;
     // The system draws this title bar: a close box that closes nothing is greyed in its menu.
     if (form.hasTitleBar && form.ControlBox && !form.closeBoxEnabled)
         ::EnableMenuItem(::GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);
+    win.dpi = windowDpi(hwnd);
+    fit(form, win, form.centred);
     if (form.Icon && icon_) {
         ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         ::SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
@@ -134,6 +159,28 @@ void Win32Driver::windowClosed(ui::Form& form) {
     ::DestroyWindow(hwnd);
 }
 
+void Win32Driver::fit(ui::Form& form, Window& win, bool centre) {
+    HWND hwnd = static_cast<HWND>(win.hwnd);
+    const paint::Density d(win.dpi);
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+    const RECT r = frameAround(d.pixels(form.ScaleWidth), d.pixels(form.ScaleHeight), style, exStyle, win.dpi);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    RECT at{};
+    ::GetWindowRect(hwnd, &at);
+    int x = at.left, y = at.top;
+    if (centre) {
+        // Centred on the monitor the window is on, with its real frame size.
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        if (::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY), &mi)) {
+            x = mi.rcMonitor.left + (mi.rcMonitor.right - mi.rcMonitor.left - w) / 2;
+            y = mi.rcMonitor.top + (mi.rcMonitor.bottom - mi.rcMonitor.top - h) / 2;
+        }
+    }
+    ::SetWindowPos(hwnd, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Win32Driver::refresh(ui::Form& form) {
     auto it = windows_.find(&form);
     if (it == windows_.end()) return;
@@ -142,6 +189,7 @@ void Win32Driver::refresh(ui::Form& form) {
     paint::RenderOptions options;
     options.withFrame = false;
     options.codePage = codePage();
+    options.dpi = win.dpi;
     paint::Image image = renderer_.render(form, options);
     // Repaint only the rows that changed.
     if (image.width != win.shown.width || image.height != win.shown.height) {
@@ -193,8 +241,9 @@ int Win32Driver::messageBox(const std::string& text, int style, const std::strin
     return answer;
 }
 
-int Win32Driver::screenWidth() { return ::GetSystemMetrics(SM_CXSCREEN) * ui::TwipsPerPixel; }
-int Win32Driver::screenHeight() { return ::GetSystemMetrics(SM_CYSCREEN) * ui::TwipsPerPixel; }
+int Win32Driver::screenWidth() { return paint::Density(systemDpi()).twips(::GetSystemMetrics(SM_CXSCREEN)); }
+int Win32Driver::dpi() { return systemDpi(); }
+int Win32Driver::screenHeight() { return paint::Density(systemDpi()).twips(::GetSystemMetrics(SM_CYSCREEN)); }
 
 ui::Form* Win32Driver::formOf(void* hwnd) const {
     for (auto& [form, w] : windows_) {
@@ -248,7 +297,8 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
         case WM_LBUTTONUP: {
             InputEvent e;
             e.type = InputEvent::Type::Click;
-            e.control = form->hitTest(GET_X_LPARAM(lParam) * ui::TwipsPerPixel, GET_Y_LPARAM(lParam) * ui::TwipsPerPixel);
+            const paint::Density d(windows_[form].dpi);
+            e.control = form->hitTest(d.twips(GET_X_LPARAM(lParam)), d.twips(GET_Y_LPARAM(lParam)));
             post(*form, e);
             return 0;
         }
@@ -282,7 +332,8 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
             POINT p;
             ::GetCursorPos(&p);
             ::ScreenToClient(hwnd, &p);
-            ui::Control* c = form->hitTest(p.x * ui::TwipsPerPixel, p.y * ui::TwipsPerPixel);
+            const paint::Density d(windows_[form].dpi);
+            ui::Control* c = form->hitTest(d.twips(p.x), d.twips(p.y));
             if (LOWORD(lParam) == HTCLIENT && c && c->kind() == ui::ControlKind::PictureBox &&
                 static_cast<ui::PictureBox*>(c)->mousePointer == ui::MousePointer::Custom && handCursor_) {
                 ::SetCursor(static_cast<HCURSOR>(handCursor_));
@@ -295,6 +346,16 @@ std::intptr_t Win32Driver::handle(void* hwndPtr, unsigned message, std::uintptr_
             e.type = InputEvent::Type::StateChange;
             e.state = wParam == SIZE_MINIMIZED ? ui::WindowState::Minimized : ui::WindowState::Normal;
             if (wParam == SIZE_MINIMIZED || wParam == SIZE_RESTORED) post(*form, e);
+            return 0;
+        }
+        case 0x02E0: {  // WM_DPICHANGED: moved to a monitor of another density
+            Window& win = windows_[form];
+            win.dpi = LOWORD(wParam) > 0 ? LOWORD(wParam) : win.dpi;
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, 0, 0,
+                           SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+            fit(*form, win, false);
+            refresh(*form);
             return 0;
         }
         case WM_CLOSE: {

@@ -30,6 +30,7 @@ public:
     int messageBox(const std::string& text, int style, const std::string& title) override;
     int screenWidth() override;
     int screenHeight() override;
+    int dpi() override;
 
     // Called by the window procedure.
     std::intptr_t handle(void* hwnd, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
@@ -41,7 +42,11 @@ private:
         std::string caption;
         bool flashed = false;
         bool enabled = true;
+        int dpi = 96;  // of the monitor the window is on
     };
+    // Sizes the window for its client area at its density, keeping its
+    // top-left corner where it is (or centring it).
+    void fit(ui::Form& form, Window& win, bool centre);
     ui::Form* formOf(void* hwnd) const;
     void post(ui::Form& form, const ui::InputEvent& event);
 

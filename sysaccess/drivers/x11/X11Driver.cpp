@@ -2,6 +2,7 @@
 
 // The toolkit's headers come before Xlib's, whose macros (None, Success,
 // Status) would clash with their names.
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/Ico.h"
 #include "sysaccess/paint/RenderKey.h"
 #include "sysaccess/paint/Renderer.h"
@@ -23,51 +24,24 @@
 #include <vector>
 
 #include "sysaccess/drivers/x11/Pixels.h"
+#include "sysaccess/drivers/x11/XConvert.h"
 #include "sysaccess/drivers/x11/XCursor.h"
 #include "sysaccess/drivers/x11/XKeys.h"
+#include "sysaccess/drivers/x11/XState.h"
 #include "sysaccess/drivers/x11/XWindow.h"
 
 namespace sysaccess::drivers {
 
 using x11::XWindow;
+using x11::utf8;
+using x11::iconData;
+using x11::cursorPicture;
 
 namespace {
 
 // Protocol errors (a window that went away between two requests, a focus
 // change the server refuses) are not worth ending the program for.
 int ignoreError(Display*, XErrorEvent*) { return 0; }
-
-std::string utf8(std::u32string_view text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// Icons and cursors are pictures with a transparency mask (and a hot spot).
-std::vector<unsigned long> iconData(const ui::IconPicture& p) {
-    return p ? x11::netWmIcon(p->image, &p->mask) : std::vector<unsigned long>{};
-}
-x11::CursorPicture cursorPicture(const ui::IconPicture& p) {
-    return p ? x11::CursorPicture{p->image, p->mask, p->hotX, p->hotY} : x11::CursorPicture{};
-}
-
-int toPixels(int twips) { return twips / ui::TwipsPerPixel; }
 
 }  // namespace
 
@@ -80,6 +54,7 @@ struct X11Driver::Impl {
         const void* icon = nullptr;
         bool focused = false;
         paint::RenderKey drawn;         // what the window's picture was drawn from
+        std::unique_ptr<x11::ManagedState> managed;  // minimized or not, as the manager says
     };
     enum class Press { Nothing, Close, Title, Client };
 
@@ -91,6 +66,7 @@ struct X11Driver::Impl {
     std::vector<Shown> shown;           // in the order opened
     std::map<const void*, Cursor> cursors;
     std::optional<unsigned> codePage;
+    paint::Density density;             // the desktop's (Xft.dpi), read once at start
     bool wantFocus = false;             // give the focus to the window that takes input
 
     // The mouse button held down.
@@ -138,6 +114,7 @@ struct X11Driver::Impl {
         options.active = s.focused || !anyFocused();
         options.codePage = machineCodePage();
         options.pressed = pressWindow == s.window->id() ? pressed : nullptr;
+        options.dpi = density.dpi();
         // Most updates (a pause of the program, a tick that changes nothing
         // visible) leave the form as it was drawn: nothing to draw then.
         paint::RenderKey key(*s.form, options);
@@ -173,7 +150,11 @@ struct X11Driver::Impl {
             if (box->mousePointer != ui::MousePointer::Custom || !box->mouseIcon) continue;
             const void* key = box->mouseIcon.get();
             auto it = cursors.find(key);
-            if (it == cursors.end()) it = cursors.emplace(key, x11::makeCursor(dpy, cursorPicture(box->mouseIcon))).first;
+            if (it == cursors.end()) {
+                // The cursor grows with the pictures, by the density's whole factor.
+                const auto picture = x11::scaled(cursorPicture(box->mouseIcon), density.factor());
+                it = cursors.emplace(key, x11::makeCursor(dpy, picture)).first;
+            }
             return it->second;
         }
         return 0;
@@ -181,7 +162,22 @@ struct X11Driver::Impl {
 
     ui::Control* controlAt(Shown& s, int x, int y) {
         const auto& client = s.window->geometry().client;
-        return s.form->hitTest((x - client.x) * ui::TwipsPerPixel, (y - client.y) * ui::TwipsPerPixel);
+        return s.form->hitTest(density.twips(x - client.x), density.twips(y - client.y));
+    }
+
+    // Whole pixels of a position in twips, as far as they reach.
+    int toPixels(int twips) const { return twips * density.dpi() / paint::TwipsPerInch; }
+
+    // The window manager minimized or restored a window: the form learns its
+    // new state and resizes, as on the desktop.
+    bool stateChanged(Shown& s, std::optional<ui::WindowState> state) {
+        if (!state) return false;
+        ui::InputEvent ev;
+        ev.type = ui::InputEvent::Type::StateChange;
+        ev.form = s.form;
+        ev.state = *state;
+        post(ev);
+        return true;
     }
 
     // The window that takes input while `blocked` cannot: brought to the front.
@@ -257,8 +253,8 @@ struct X11Driver::Impl {
         if (press == Press::Title && pressWindow == s.window->id()) {
             const int x = dragX + e.x_root - dragRootX, y = dragY + e.y_root - dragRootY;
             s.window->moveTo(x, y);
-            s.form->Left = s.left = x * ui::TwipsPerPixel;
-            s.form->Top = s.top = y * ui::TwipsPerPixel;
+            s.form->Left = s.left = density.twips(x);
+            s.form->Top = s.top = density.twips(y);
             return;
         }
         const auto& g = s.window->geometry();
@@ -319,7 +315,9 @@ struct X11Driver::Impl {
                 return false;
             case MapNotify:
                 if (takesInput(*s->form)) XSetInputFocus(dpy, s->window->id(), RevertToParent, CurrentTime);
-                return false;
+                return stateChanged(*s, s->managed->mapped(true));
+            case UnmapNotify: return stateChanged(*s, s->managed->mapped(false));
+            case PropertyNotify: return stateChanged(*s, s->managed->propertyChanged(ev.xproperty.atom));
             default: return false;
         }
     }
@@ -361,6 +359,7 @@ X11Driver::X11Driver(const char* displayName) : impl_(std::make_unique<Impl>()) 
     XSetErrorHandler(ignoreError);
     impl_->fd = ConnectionNumber(impl_->dpy);
     impl_->atoms = std::make_unique<x11::Atoms>(impl_->dpy);
+    impl_->density = paint::Density(x11::resourceDpi(impl_->dpy));
 }
 
 X11Driver::~X11Driver() {
@@ -403,10 +402,10 @@ void X11Driver::poll() {
 
 void X11Driver::windowOpened(ui::Form& form) {
     if (impl_->find(form)) return;
-    const auto geometry = paint::frameGeometry(form);
+    const auto geometry = paint::frameGeometry(form, impl_->density.dpi());
     x11::WindowSetup setup;
-    setup.x = toPixels(form.Left);
-    setup.y = toPixels(form.Top);
+    setup.x = impl_->toPixels(form.Left);
+    setup.y = impl_->toPixels(form.Top);
     setup.geometry = geometry;
     setup.inTaskbar = form.ShowInTaskbar;
     setup.splash = !form.hasTitleBar && !form.ShowInTaskbar;
@@ -425,6 +424,7 @@ void X11Driver::windowOpened(ui::Form& form) {
     Impl::Shown s;
     s.form = &form;
     s.window = std::make_unique<XWindow>(impl_->dpy, *impl_->atoms, setup);
+    s.managed = std::make_unique<x11::ManagedState>(impl_->dpy, s.window->id());
     s.left = form.Left;
     s.top = form.Top;
     impl_->shown.push_back(std::move(s));
@@ -470,11 +470,13 @@ int X11Driver::messageBox(const std::string& text, int style, const std::string&
 }
 
 int X11Driver::screenWidth() {
-    return DisplayWidth(impl_->dpy, DefaultScreen(impl_->dpy)) * ui::TwipsPerPixel;
+    return impl_->density.twips(DisplayWidth(impl_->dpy, DefaultScreen(impl_->dpy)));
 }
 
 int X11Driver::screenHeight() {
-    return DisplayHeight(impl_->dpy, DefaultScreen(impl_->dpy)) * ui::TwipsPerPixel;
+    return impl_->density.twips(DisplayHeight(impl_->dpy, DefaultScreen(impl_->dpy)));
 }
+
+int X11Driver::dpi() { return impl_->density.dpi(); }
 
 }  // namespace sysaccess::drivers

@@ -37,6 +37,7 @@ public:
     int messageBox(const std::string& text, int style, const std::string& title) override;
     int screenWidth() override;
     int screenHeight() override;
+    int dpi() override;
 
     struct Impl;
 

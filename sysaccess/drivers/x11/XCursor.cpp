@@ -104,4 +104,25 @@ Cursor makeCursor(Display* dpy, const CursorPicture& picture) {
     return c;
 }
 
+CursorPicture scaled(const CursorPicture& picture, int factor) {
+    const paint::Image& from = picture.image;
+    if (factor <= 1 || from.width <= 0 || from.height <= 0 ||
+        from.pixels.size() < static_cast<std::size_t>(from.width) * static_cast<std::size_t>(from.height))
+        return picture;
+    CursorPicture to;
+    to.image.width = from.width * factor;
+    to.image.height = from.height * factor;
+    to.hotX = picture.hotX * factor;
+    to.hotY = picture.hotY * factor;
+    const bool masked = picture.transparent.size() == from.pixels.size();
+    for (int y = 0; y < to.image.height; ++y) {
+        for (int x = 0; x < to.image.width; ++x) {
+            const std::size_t at = static_cast<std::size_t>(y / factor) * from.width + x / factor;
+            to.image.pixels.push_back(from.pixels[at]);
+            if (masked) to.transparent.push_back(picture.transparent[at]);
+        }
+    }
+    return to;
+}
+
 }  // namespace sysaccess::drivers::x11

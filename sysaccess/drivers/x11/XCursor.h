@@ -17,6 +17,10 @@ struct CursorPicture {
     int hotX = 0, hotY = 0;
 };
 
+// The picture grown by a whole factor, each pixel a square, the hot spot
+// with it: the cursor at a density of that factor.
+CursorPicture scaled(const CursorPicture& picture, int factor);
+
 // A cursor for the display, or 0 when the picture is empty. The caller frees
 // it with XFreeCursor.
 Cursor makeCursor(Display* dpy, const CursorPicture& picture);

@@ -66,7 +66,7 @@ XWindow::XWindow(Display* dpy, const Atoms& atoms, const WindowSetup& setup)
     attrs.background_pixel = 0xC0C0C0 & (visual->red_mask | visual->green_mask | visual->blue_mask);
     attrs.bit_gravity = NorthWestGravity;
     attrs.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                       KeyPressMask | StructureNotifyMask | FocusChangeMask;
+                       KeyPressMask | StructureNotifyMask | FocusChangeMask | PropertyChangeMask;
     win_ = XCreateWindow(dpy_, RootWindow(dpy_, screen), setup_.x, setup_.y, w, h, 0, depth, InputOutput,
                          visual, CWBackPixel | CWBitGravity | CWEventMask, &attrs);
     gc_ = XCreateGC(dpy_, win_, 0, nullptr);

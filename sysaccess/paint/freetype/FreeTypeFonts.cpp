@@ -163,7 +163,7 @@ FontRequest fontRequest(const ui::Font& font) {
     FontRequest r;
     r.family = substitute(font);
     // The system's dialog font is an 8-point face whatever size is asked of it.
-    r.pixels = font.name.empty() ? pixelSize(8) : pixelSize(font.size);
+    r.pixels = pixelSize(font);
     r.bold = font.bold;
     r.italic = font.italic;
     return r;

@@ -92,11 +92,11 @@ public:
 
 private:
     HFONT fontFor(const ui::Font& f) {
-        auto key = std::make_tuple(f.name, f.size, f.bold, f.italic, f.charset);
+        auto key = std::make_tuple(f.name, f.size, f.bold, f.italic, f.charset, f.dpi);
         auto it = fonts_.find(key);
         if (it != fonts_.end()) return it->second;
         const std::wstring face = f.name.empty() ? L"MS Sans Serif" : fromUtf8(f.name);
-        HFONT font = ::CreateFontW(-pixelSize(f.name.empty() ? 8 : f.size), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL,
+        HFONT font = ::CreateFontW(-pixelSize(f), 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL,
                                    f.italic, FALSE, FALSE, static_cast<BYTE>(f.charset), OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str());
         fonts_.emplace(key, font);
@@ -104,7 +104,7 @@ private:
     }
 
     HDC dc_;
-    std::map<std::tuple<std::string, double, bool, bool, int>, HFONT> fonts_;
+    std::map<std::tuple<std::string, double, bool, bool, int, int>, HFONT> fonts_;
 };
 
 }  // namespace

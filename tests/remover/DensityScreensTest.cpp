@@ -1,0 +1,128 @@
+// The remover's window and its message boxes at 192 dots per inch: twice as
+// large as at 96, with clicks landing on the controls the twips put there.
+#include "RemoverHarness.h"
+#include "sysaccess/paint/Density.h"
+#include "sysaccess/paint/FontEngine.h"
+#include "sysaccess/paint/Text.h"
+#include "sysaccess/paint/TextLayout.h"
+#include "sysaccess/ui/MessageBoxForm.h"
+
+using remover_test::RemoverRun;
+using remover_test::Script;
+using sysaccess::paint::Image;
+using sysaccess::paint::Rgb;
+
+namespace {
+
+const Rgb Navy{0, 0, 128};
+
+int count(const Image& img, Rgb colour, int x, int y, int w, int h) {
+    int n = 0;
+    for (int py = y; py < y + h; ++py)
+        for (int px = x; px < x + w; ++px) n += img.at(px, py) == colour;
+    return n;
+}
+
+}  // namespace
+
+TEST(RemoverAt192Dpi, TheWindowAndItsProgressBlocksAreTwiceAsLarge) {
+    RemoverRun run;
+    run.driver.setDpi(192);
+    run.script(Script{});
+    run.start();
+    auto& w = run.window();
+    const Image whole = run.driver.screenshot("Uninstall");
+    const Image client = run.driver.screenshot("Uninstall", false);
+    EXPECT_EQ(client.width, 2 * (w.ScaleWidth / 15));
+    EXPECT_EQ(client.height, 2 * (w.ScaleHeight / 15));
+    EXPECT_EQ(whole.width, client.width + 2 * 6);
+    EXPECT_EQ(whole.height, client.height + 2 * 6 + 2 * 19);
+    for (int i = 9; i <= 35; ++i) w.control("Label" + std::to_string(i))->Visible = true;
+    const Image full = run.driver.screenshot("Uninstall", false);
+    // The blocks of the progress bar lie where their twips put them at 7.5
+    // twips a pixel (not at twice their pixels of 96 dpi), each filled whole.
+    const sysaccess::paint::Density d(192);
+    const auto* frame = w.control("Frame1");
+    int total = 0;
+    for (int i = 9; i <= 35; ++i) {
+        SCOPED_TRACE(i);
+        const auto* block = w.control("Label" + std::to_string(i));
+        const int x = d.pixels(frame->Left) + d.pixels(block->Left), y = d.pixels(frame->Top) + d.pixels(block->Top);
+        const int bw = d.pixels(block->Width), bh = d.pixels(block->Height);
+        EXPECT_EQ(count(full, Navy, x, y, bw, bh), bw * bh);
+        EXPECT_NE(full.at(x - 1, y + bh / 2), Navy);
+        EXPECT_NE(full.at(x + bw, y + bh / 2), Navy);
+        total += bw * bh;
+    }
+    EXPECT_EQ(count(full, Navy, 0, 0, full.width, full.height), total);
+    EXPECT_NEAR(total, 4 * (26 * 9 * 11 + 7 * 11), 27 * 2 * 24);
+}
+
+TEST(RemoverAt192Dpi, AClickAtTheCheckBoxsPixelsTicksIt) {
+    RemoverRun run;
+    run.driver.setDpi(192);
+    run.script(Script{});
+    run.start();
+    auto& w = run.window();
+    w.Check1.Enabled = true;
+    // Check1: (240, 2760) twips in the client area; at 96 dpi (16, 184), here (32, 368).
+    run.driver.clickAt("Uninstall", 32 + 10, 368 + 10);
+    EXPECT_EQ(w.Check1.value(), 1);
+    // The same pixels at 96 dpi lie above and left of it: nothing there takes the click.
+    run.driver.setDpi(96);
+    run.driver.clickAt("Uninstall", 32 + 10, 368 + 10);
+    EXPECT_EQ(w.Check1.value(), 1);
+    run.driver.clickAt("Uninstall", 16 + 5, 184 + 5);
+    EXPECT_EQ(w.Check1.value(), 0);
+}
+
+TEST(RemoverAtOtherDensities, MessageBoxesMeasureTheirTextAtTheDensityAndHoldTheirIconsWhole) {
+    // Narrow letters make a text whose width grows least evenly with the
+    // density; 168 dpi grows the icon by 2 in a box grown by 1.75.
+    const char* const names[] = {"USB to Serial Adapter with a much longer name than usual",
+                                 "illlllllllllllll iiiiiiiiiii tttttt"};
+    for (int dpi : {96, 108, 120, 144, 168, 192}) {
+      for (const char* name : names) {
+        SCOPED_TRACE(std::to_string(dpi) + " " + name);
+        const sysaccess::paint::Density d(dpi);
+        RemoverRun run;
+        run.driver.setDpi(dpi);
+        run.driver.showBoxes();
+        Script script;
+        script.device = name;
+        run.script(script);
+        run.start();
+        run.window().Check1.Enabled = true;
+        run.driver.click("Uninstall", "Check1");
+        run.driver.click("Uninstall", "Command1");  // the confirmation: two lines of text
+        auto* box = dynamic_cast<sysaccess::ui::MessageBoxForm*>(run.driver.form("MsgBox"));
+        ASSERT_NE(box, nullptr);
+        const Image shot = run.driver.screenshot("MsgBox", false);
+        EXPECT_EQ(shot.width, d.pixels(box->ScaleWidth));
+        // The icon is whole: grown by the factor, inside its box.
+        const int k = d.factor();
+        EXPECT_LE(32 * k, d.pixels(box->Image1.Width));
+        const int ix = d.pixels(box->Image1.Left), iy = d.pixels(box->Image1.Top);
+        EXPECT_NE(shot.at(ix + 16 * k, iy + 8 * k), shot.at(0, 0));  // the icon's upper middle is drawn
+        // The text keeps the lines it was measured with: the renderer's own
+        // wrapping at the label's width gives lines that all fit its height
+        // (none cut at the bottom), and the last of them is drawn.
+        sysaccess::ui::Font font = box->font;
+        font.dpi = dpi;
+        auto fonts = sysaccess::paint::platformFonts();
+        const int lineHeight = fonts->metrics(font).height();
+        const int left = d.pixels(box->Label1.Left), top = d.pixels(box->Label1.Top);
+        const int width = d.pixels(box->Label1.Width), height = d.pixels(box->Label1.Height);
+        const auto wrapped =
+            sysaccess::paint::wrapText(*fonts, font, sysaccess::paint::decodeAnsi(box->Label1.Caption, 1252), width);
+        EXPECT_GE(wrapped.size(), 2u);
+        EXPECT_LE(static_cast<int>(wrapped.size()) * lineHeight, height);
+        int dark = 0;
+        const int last = top + (static_cast<int>(wrapped.size()) - 1) * lineHeight;
+        for (int y = last; y < last + lineHeight; ++y)
+            for (int x = left; x < left + width; ++x) dark += shot.at(x, y).r < 100;
+        EXPECT_GT(dark, 20);
+        run.driver.type("MsgBox", 'n');  // No: the remover ends
+      }
+    }
+}
