@@ -62,10 +62,8 @@ cycle_length() {
 within() { [ -n "$1" ] && [ "$1" -ge "$2" ] && [ "$1" -le "$3" ]; }  # within <value> <low> <high>
 wm_state() { xprop -id "$result" WM_STATE 2>/dev/null | sed -n 's/.*window state: *//p'; }
 
-normal=$(cycle_length)
-echo "     cycle while shown: ${normal:-none} ms"
-check "a cycle lasts about 12.3 s while the window is shown" within "$normal" 11300 14500
-
+# The cycle while shown is the screen test's; here it is measured after the
+# window comes back, which says the same and more.
 xdotool windowminimize "$result"
 sleep 0.5
 check "the window manager holds the window as an icon" [ "$(wm_state)" = "Iconic" ]
