@@ -7,20 +7,24 @@
 namespace sysaccess::paint {
 
 Palette Palette::classic() {
-    using ui::SysColor;
-    Palette p;
-    p.set(SysColor::ButtonFace, Rgb{192, 192, 192});
-    p.set(SysColor::ButtonText, Rgb{0, 0, 0});
-    p.set(SysColor::ButtonHighlight, Rgb{255, 255, 255});
-    p.set(SysColor::ButtonShadow, Rgb{128, 128, 128});
-    p.set(SysColor::DarkShadow, Rgb{0, 0, 0});
-    p.set(SysColor::WindowBackground, Rgb{255, 255, 255});
-    p.set(SysColor::Menu, Rgb{192, 192, 192});
-    p.set(SysColor::WindowText, Rgb{0, 0, 0});
-    p.set(SysColor::ActiveCaption, Rgb{0, 0, 128});
-    p.set(SysColor::InactiveCaption, Rgb{128, 128, 128});
-    p.set(SysColor::CaptionText, Rgb{255, 255, 255});
-    return p;
+    // Made once: every drawing of a window asks for it.
+    static const Palette scheme = [] {
+        using ui::SysColor;
+        Palette p;
+        p.set(SysColor::ButtonFace, Rgb{192, 192, 192});
+        p.set(SysColor::ButtonText, Rgb{0, 0, 0});
+        p.set(SysColor::ButtonHighlight, Rgb{255, 255, 255});
+        p.set(SysColor::ButtonShadow, Rgb{128, 128, 128});
+        p.set(SysColor::DarkShadow, Rgb{0, 0, 0});
+        p.set(SysColor::WindowBackground, Rgb{255, 255, 255});
+        p.set(SysColor::Menu, Rgb{192, 192, 192});
+        p.set(SysColor::WindowText, Rgb{0, 0, 0});
+        p.set(SysColor::ActiveCaption, Rgb{0, 0, 128});
+        p.set(SysColor::InactiveCaption, Rgb{128, 128, 128});
+        p.set(SysColor::CaptionText, Rgb{255, 255, 255});
+        return p;
+    }();
+    return scheme;
 }
 
 Palette platformPalette() {

@@ -3,6 +3,7 @@
 // the same controls, the title scroll's bounds unchanged.
 #include <climits>
 
+#include "fixtures/Pixels.h"
 #include "CheckerHarness.h"
 #include "sysaccess/ui/Control.h"
 
@@ -11,26 +12,12 @@ using checker_test::Contacts;
 using sysaccess::paint::Image;
 using sysaccess::paint::Rgb;
 
+using fixtures::ColourBox;
+using fixtures::findColour;
+
 namespace {
 
 const Rgb Red{255, 0, 0}, Navy{0, 0, 128};
-
-struct Box {
-    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;  // inclusive
-    int count = 0;
-};
-Box find(const Image& img, Rgb colour, int x, int y, int w, int h) {
-    Box b;
-    for (int py = std::max(0, y); py < std::min(img.height, y + h); ++py) {
-        for (int px = std::max(0, x); px < std::min(img.width, x + w); ++px) {
-            if (img.at(px, py) != colour) continue;
-            b.x0 = std::min(b.x0, px), b.x1 = std::max(b.x1, px);
-            b.y0 = std::min(b.y0, py), b.y1 = std::max(b.y1, py);
-            ++b.count;
-        }
-    }
-    return b;
-}
 
 }  // namespace
 
@@ -53,7 +40,7 @@ TEST(CheckerAt192Dpi, EveryWindowIsExactlyTwiceAsLarge) {
         EXPECT_EQ(wrong.width, k * (409 + 6));
         EXPECT_EQ(wrong.height, k * (280 + 6 + 19));
         // The title bar fills the top 18 (36) rows inside the frame.
-        EXPECT_EQ(find(wrong, Navy, 0, 0, wrong.width, wrong.height / 4).y1, k * (3 + 18) - 1);
+        EXPECT_EQ(findColour(wrong, Navy, 0, 0, wrong.width, wrong.height / 4).y1, k * (3 + 18) - 1);
     }
 }
 
@@ -66,7 +53,7 @@ TEST(CheckerAt192Dpi, TheRedCrossAndTheVerdictLieWhereTheTwipsPutThem) {
     ASSERT_TRUE(run.driver.form("frmWrong"));
     const Image on = run.driver.screenshot("frmWrong", false);
     // The logo box: (1560, -120) twips: (208, -16) pixels, 370 x 178, cut by the top edge.
-    const Box cross = find(on, Red, 0, 0, 818, 162);
+    const ColourBox cross = findColour(on, Red, 0, 0, 818, 162);
     EXPECT_GT(cross.count, 4000);
     EXPECT_GE(cross.x0, 208);
     EXPECT_LE(cross.x1, 208 + 370 - 1);
@@ -74,7 +61,7 @@ TEST(CheckerAt192Dpi, TheRedCrossAndTheVerdictLieWhereTheTwipsPutThem) {
     EXPECT_EQ(on.at(208 + 208, -16 + 96), Red);  // where they cross
     EXPECT_NEAR(cross.x0, 208 + 96 - 14, 2);
     // The verdict: Label1 of Frame1, (240, 1800) twips: (32, 240), 754 x 66.
-    const Box verdict = find(on, Red, 0, 200, 818, 200);
+    const ColourBox verdict = findColour(on, Red, 0, 200, 818, 200);
     EXPECT_GT(verdict.count, 800);
     EXPECT_GE(verdict.x0, 32);
     EXPECT_GE(verdict.y0, 240);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "fixtures/Pixels.h"
 #include "CheckerHarness.h"
 #include "sysaccess/paint/Png.h"
 #include "sysaccess/ui/Control.h"
@@ -12,6 +13,9 @@ using checker_test::CheckerRun;
 using checker_test::Contacts;
 using sysaccess::paint::Image;
 using sysaccess::paint::Rgb;
+
+using fixtures::ColourBox;
+using fixtures::findColour;
 
 namespace {
 
@@ -23,24 +27,6 @@ void keep(const Image& image, const std::string& name) {
         std::ofstream(std::string(dir) + "/" + name + ".png", std::ios::binary)
             << sysaccess::paint::encodePng(image);
     }
-}
-
-struct Box {
-    int x0 = INT_MAX, y0 = INT_MAX, x1 = INT_MIN, y1 = INT_MIN;  // inclusive
-    int count = 0;
-};
-// Where pixels of exactly one colour lie within a rectangle of the picture.
-Box find(const Image& img, Rgb colour, int x, int y, int w, int h) {
-    Box b;
-    for (int py = std::max(0, y); py < std::min(img.height, y + h); ++py) {
-        for (int px = std::max(0, x); px < std::min(img.width, x + w); ++px) {
-            if (img.at(px, py) != colour) continue;
-            b.x0 = std::min(b.x0, px), b.x1 = std::max(b.x1, px);
-            b.y0 = std::min(b.y0, py), b.y1 = std::max(b.y1, py);
-            ++b.count;
-        }
-    }
-    return b;
 }
 
 void toVerdict(CheckerRun& run, bool usb) {
@@ -76,7 +62,7 @@ TEST(CheckerScreens, WindowFramesGiveTheExactClientSizes) {
     EXPECT_EQ(wrong.at(10, 10), (Rgb{0, 0, 128}));  // the active title bar
     run.window("frmWrong").Caption = "USB Check Result";
     const Image titled = run.driver.screenshot("frmWrong");
-    EXPECT_GT(find(titled, Rgb{255, 255, 255}, 3, 3, 100, 18).count, 20);  // the caption's white letters
+    EXPECT_GT(findColour(titled, Rgb{255, 255, 255}, 3, 3, 100, 18).count, 20);  // the caption's white letters
 }
 
 TEST(CheckerScreens, RedCrossLiesInsideTheLogoAndBlinksWithTheVerdictText) {
@@ -85,7 +71,7 @@ TEST(CheckerScreens, RedCrossLiesInsideTheLogoAndBlinksWithTheVerdictText) {
     ASSERT_TRUE(run.driver.form("frmWrong"));
     const Image on = run.driver.screenshot("frmWrong", false);
     // The logo box: (1560, -120) twips, 185 x 89 pixels, cut by the top edge.
-    const Box cross = find(on, Red, 0, 0, 409, 81);
+    const ColourBox cross = findColour(on, Red, 0, 0, 409, 81);
     EXPECT_GT(cross.count, 1000);
     EXPECT_GE(cross.x0, 104);
     EXPECT_LE(cross.x1, 104 + 185 - 1);
@@ -93,15 +79,15 @@ TEST(CheckerScreens, RedCrossLiesInsideTheLogoAndBlinksWithTheVerdictText) {
     EXPECT_LE(cross.y1, 89 - 8 - 1);
     EXPECT_EQ(on.at(104 + 104, -8 + 48), Red);  // where the two lines cross
     // The verdict: Label1 of Frame1, (120 + 120, 1320 + 480) twips, 377 x 33.
-    const Box verdict = find(on, Red, 16, 120, 377, 33);
+    const ColourBox verdict = findColour(on, Red, 16, 120, 377, 33);
     EXPECT_GT(verdict.count, 200);
 
     run.driver.advance(500);  // the blink's off tick
     const Image off = run.driver.screenshot("frmWrong", false);
     keep(off, "frmWrong-off");
-    EXPECT_EQ(find(off, Red, 104, 0, 185, 81).count, 0);
-    EXPECT_EQ(find(off, Red, 16, 120, 377, 33).count, 0);
-    EXPECT_EQ(find(off, Face, 16, 120, 377, 33).count, 377 * 33);  // light grey on button face
+    EXPECT_EQ(findColour(off, Red, 104, 0, 185, 81).count, 0);
+    EXPECT_EQ(findColour(off, Red, 16, 120, 377, 33).count, 0);
+    EXPECT_EQ(findColour(off, Face, 16, 120, 377, 33).count, 377 * 33);  // light grey on button face
 
     run.driver.advance(500);
     const Image again = run.driver.screenshot("frmWrong", false);
@@ -133,10 +119,10 @@ TEST(CheckerScreens, GreenVerdictBlinksAndTheLeftCableIsCutByTheWindowEdge) {
         }
     }
     // Label1 of Frame1: (120 + 240, 1320 + 480) twips, 353 x 33 pixels.
-    EXPECT_GT(find(on, Green, 24, 120, 353, 33).count, 200);
+    EXPECT_GT(findColour(on, Green, 24, 120, 353, 33).count, 200);
     run.driver.advance(300);
     const Image off = run.driver.screenshot("frmGood", false);
-    EXPECT_EQ(find(off, Green, 24, 120, 353, 33).count, 0);
+    EXPECT_EQ(findColour(off, Green, 24, 120, 353, 33).count, 0);
 }
 
 TEST(CheckerScreens, ShadowLabelsLieBelowRightOfTheirTexts) {
@@ -156,8 +142,8 @@ TEST(CheckerScreens, ShadowLabelsLieBelowRightOfTheirTexts) {
     for (const Pair& p : {Pair{"title", Blue, 8 + 23, 16, 217, 25, 3, 2},
                           Pair{"version", Red, 8 + 382, 47, 81, 17, 2, 1}}) {
         SCOPED_TRACE(p.name);
-        const Box text = find(img, p.colour, p.x, p.y, p.w, p.h);
-        const Box shadow = find(img, Grey, p.x, p.y, p.w + p.dx, p.h + p.dy);
+        const ColourBox text = findColour(img, p.colour, p.x, p.y, p.w, p.h);
+        const ColourBox shadow = findColour(img, Grey, p.x, p.y, p.w + p.dx, p.h + p.dy);
         ASSERT_GT(text.count, 20);
         ASSERT_GT(shadow.count, 20);
         EXPECT_EQ(shadow.x1, text.x1 + p.dx);

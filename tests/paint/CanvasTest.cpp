@@ -1,20 +1,18 @@
 // Drawing primitives: clipping, wide lines with round ends, pictures.
 #include <gtest/gtest.h>
 
+#include "fixtures/Pixels.h"
 #include "sysaccess/paint/Canvas.h"
 #include "sysaccess/paint/Classic.h"
 #include "sysaccess/paint/Png.h"
 
 using namespace sysaccess::paint;
 
+using fixtures::countColour;
+
 namespace {
 const Rgb White{255, 255, 255}, Red{255, 0, 0};
 Image blank(int w, int h) { return Image{w, h, std::vector<Rgb>(static_cast<std::size_t>(w * h), White)}; }
-int count(const Image& img, Rgb c) {
-    int n = 0;
-    for (const Rgb& p : img.pixels) n += p == c;
-    return n;
-}
 }  // namespace
 
 TEST(Canvas, SurfacesClipToEveryContainerAndNegativePositions) {
@@ -23,7 +21,7 @@ TEST(Canvas, SurfacesClipToEveryContainerAndNegativePositions) {
     Canvas box = whole.sub({5, 5, 10, 10});
     Canvas inner = box.sub({-3, -3, 6, 6});  // partly outside its container
     inner.fill({0, 0, 100, 100}, Red);
-    EXPECT_EQ(count(img, Red), 9);
+    EXPECT_EQ(countColour(img, Red), 9);
     EXPECT_EQ(img.at(5, 5), Red);
     EXPECT_EQ(img.at(7, 7), Red);
     EXPECT_EQ(img.at(4, 5), White);
@@ -33,7 +31,7 @@ TEST(Canvas, SurfacesClipToEveryContainerAndNegativePositions) {
     Image pic = blank(8, 8);
     for (auto& p : pic.pixels) p = Rgb{1, 2, 3};
     box.picture(pic, 6, -2);  // only the part inside the box shows
-    EXPECT_EQ(count(img, Rgb{1, 2, 3}), 4 * 6);
+    EXPECT_EQ(countColour(img, Rgb{1, 2, 3}), 4 * 6);
     Image broken{4, 4, {}};
     box.picture(broken, 0, 0);  // pixels missing: nothing drawn, no crash
 }
@@ -54,12 +52,12 @@ TEST(Canvas, WideLinesHaveRoundEndsAndThinLinesIncludeBothEnds) {
     Canvas(thin).line(1, 1, 8, 5, 1, Red);
     EXPECT_EQ(thin.at(1, 1), Red);
     EXPECT_EQ(thin.at(8, 5), Red);
-    EXPECT_EQ(count(thin, Red), 8);
+    EXPECT_EQ(countColour(thin, Red), 8);
 
     // A huge pen far outside costs nothing and draws nothing.
     Image small = blank(4, 4);
     Canvas(small).sub({0, 0, 2, 2}).line(-100000, -4, 100000, -4, 9, Red);
-    EXPECT_EQ(count(small, Red), 2);
+    EXPECT_EQ(countColour(small, Red), 2);
 }
 
 TEST(Classic, TwipsRoundToTheNearestPixelOnBothSidesOfZero) {

@@ -1,5 +1,6 @@
 // The remover's window and its message boxes at 192 dots per inch: twice as
 // large as at 96, with clicks landing on the controls the twips put there.
+#include "fixtures/Pixels.h"
 #include "RemoverHarness.h"
 #include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
@@ -12,16 +13,11 @@ using remover_test::Script;
 using sysaccess::paint::Image;
 using sysaccess::paint::Rgb;
 
+using fixtures::countColour;
+
 namespace {
 
 const Rgb Navy{0, 0, 128};
-
-int count(const Image& img, Rgb colour, int x, int y, int w, int h) {
-    int n = 0;
-    for (int py = y; py < y + h; ++py)
-        for (int px = x; px < x + w; ++px) n += img.at(px, py) == colour;
-    return n;
-}
 
 }  // namespace
 
@@ -49,12 +45,12 @@ TEST(RemoverAt192Dpi, TheWindowAndItsProgressBlocksAreTwiceAsLarge) {
         const auto* block = w.control("Label" + std::to_string(i));
         const int x = d.pixels(frame->Left) + d.pixels(block->Left), y = d.pixels(frame->Top) + d.pixels(block->Top);
         const int bw = d.pixels(block->Width), bh = d.pixels(block->Height);
-        EXPECT_EQ(count(full, Navy, x, y, bw, bh), bw * bh);
+        EXPECT_EQ(countColour(full, Navy, x, y, bw, bh), bw * bh);
         EXPECT_NE(full.at(x - 1, y + bh / 2), Navy);
         EXPECT_NE(full.at(x + bw, y + bh / 2), Navy);
         total += bw * bh;
     }
-    EXPECT_EQ(count(full, Navy, 0, 0, full.width, full.height), total);
+    EXPECT_EQ(countColour(full, Navy, 0, 0, full.width, full.height), total);
     EXPECT_NEAR(total, 4 * (26 * 9 * 11 + 7 * 11), 27 * 2 * 24);
 }
 

@@ -11,22 +11,14 @@ using fixtures::Attr;
 using remover_test::RemoverRun;
 using remover_test::Script;
 
+using remover_test::oemInf;
+using remover_test::Inf;
+using remover_test::Pair1;
+
 namespace {
 
 const std::string Sys = "C:\\windows\\system\\";
-const std::string Inf = "C:\\windows\\inf\\";
-const std::string Pair1 = "USB\\VID_0E4B&PID_0230";
 
-// An oem setup-information file of 60 one-line fields, with the given
-// texts at the given field numbers (1-based).
-std::string oemInf(const std::map<int, std::string>& at) {
-    std::string text;
-    for (int f = 1; f <= 60; ++f) {
-        auto it = at.find(f);
-        text += (it != at.end() ? it->second : "Key" + std::to_string(f) + "=Value") + "\r\n";
-    }
-    return text;
-}
 
 // The run went through: only the confirmation was shown and, with no
 // registry step, the window stays open.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,21 @@
 #include "remover/Uninstall.h"
 
 namespace remover_test {
+
+inline const std::string Inf = "C:\\windows\\inf\\";
+// A USB hardware identifier of the adapter, as oem files carry it.
+inline const std::string Pair1 = "USB\\VID_0E4B&PID_0230";
+
+// An oem setup-information file of 60 one-line fields, with the given
+// texts at the given field numbers (1-based).
+inline std::string oemInf(const std::map<int, std::string>& at) {
+    std::string text;
+    for (int f = 1; f <= 60; ++f) {
+        auto it = at.find(f);
+        text += (it != at.end() ? it->second : "Key" + std::to_string(f) + "=Value") + "\r\n";
+    }
+    return text;
+}
 
 // A removal script with every field in its place, one field a line.
 struct Script {

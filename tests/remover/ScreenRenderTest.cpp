@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "fixtures/Pixels.h"
 #include "RemoverHarness.h"
 #include "sysaccess/paint/Bmp.h"
 #include "sysaccess/paint/Png.h"
@@ -13,6 +14,8 @@ using remover_test::Script;
 using sysaccess::paint::Image;
 using sysaccess::paint::Rgb;
 
+using fixtures::countColour;
+
 namespace {
 
 const Rgb Navy{0, 0, 128}, Black{0, 0, 0}, Grey{128, 128, 128}, White{255, 255, 255};
@@ -22,13 +25,6 @@ void keep(const Image& image, const std::string& name) {
         std::ofstream(std::string(dir) + "/" + name + ".png", std::ios::binary)
             << sysaccess::paint::encodePng(image);
     }
-}
-
-int count(const Image& img, Rgb colour, int x, int y, int w, int h) {
-    int n = 0;
-    for (int py = y; py < y + h; ++py)
-        for (int px = x; px < x + w; ++px) n += img.at(px, py) == colour;
-    return n;
 }
 
 }  // namespace
@@ -48,13 +44,13 @@ TEST(RemoverScreens, ProgressBlocksSitAtTheirPixelColumnsAndTheLastIsNarrower) {
     for (int i = 0; i < 27; ++i) {
         SCOPED_TRACE(i);
         const int x = 8 + columns[i], width = i == 26 ? 7 : 9;
-        EXPECT_EQ(count(img, Navy, x, 251, width, 11), width * 11);
+        EXPECT_EQ(countColour(img, Navy, x, 251, width, 11), width * 11);
         EXPECT_NE(img.at(x - 1, 256), Navy);
         EXPECT_NE(img.at(x + width, 256), Navy);
         EXPECT_NE(img.at(x, 250), Navy);
         EXPECT_NE(img.at(x, 262), Navy);
     }
-    EXPECT_EQ(count(img, Navy, 0, 0, img.width, img.height), 26 * 9 * 11 + 7 * 11);
+    EXPECT_EQ(countColour(img, Navy, 0, 0, img.width, img.height), 26 * 9 * 11 + 7 * 11);
 }
 
 TEST(RemoverScreens, DisabledCheckBoxShowsEmbossedGreyText) {
@@ -66,16 +62,16 @@ TEST(RemoverScreens, DisabledCheckBoxShowsEmbossedGreyText) {
     const int x = 16 + 17, y = 184, w = 297 - 17, h = 32;
     const Image off = run.driver.screenshot("Uninstall", false);
     keep(off, "Uninstall");
-    EXPECT_EQ(count(off, Black, x, y, w, h), 0);
-    EXPECT_GT(count(off, Grey, x, y, w, h), 30);
-    EXPECT_GT(count(off, White, x, y, w, h), 10);
+    EXPECT_EQ(countColour(off, Black, x, y, w, h), 0);
+    EXPECT_GT(countColour(off, Grey, x, y, w, h), 30);
+    EXPECT_GT(countColour(off, White, x, y, w, h), 10);
     // The square is button face inside while disabled, white when enabled.
     EXPECT_EQ(off.at(16 + 6, y + 16), (Rgb{192, 192, 192}));
 
     run.window().Check1.Enabled = true;
     const Image on = run.driver.screenshot("Uninstall", false);
-    EXPECT_GT(count(on, Black, x, y, w, h), 30);
-    EXPECT_EQ(count(on, White, x, y, w, h), 0);
+    EXPECT_GT(countColour(on, Black, x, y, w, h), 30);
+    EXPECT_EQ(countColour(on, White, x, y, w, h), 0);
     EXPECT_EQ(on.at(16 + 6, y + 16), White);
 }
 
@@ -90,7 +86,7 @@ TEST(RemoverScreens, LargerBrandPictureGrowsTheBoxOverTheInformationLines) {
     // 250 x 180 from the corner: over the labels (from x 200) and the line
     // (row 148), which lie beneath it, and under Frame1 (from (8, 152)),
     // which lies above it.
-    EXPECT_EQ(count(img, brand.pixels[0], 0, 0, 441, 282), 250 * 152 + 8 * 28);
+    EXPECT_EQ(countColour(img, brand.pixels[0], 0, 0, 441, 282), 250 * 152 + 8 * 28);
     EXPECT_EQ(img.at(249, 148), brand.pixels[0]);
     EXPECT_EQ(img.at(250, 148), Black);
     EXPECT_EQ(img.at(249, 151), brand.pixels[0]);

@@ -8,6 +8,8 @@
 #include <tuple>
 #include <vector>
 
+#include "ui/CaptionsForm.h"
+#include "fixtures/Palettes.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/paint/Renderer.h"
 #include "sysaccess/paint/TextLayout.h"
@@ -20,22 +22,9 @@ using sysaccess::paint::Rect;
 using sysaccess::paint::RenderOptions;
 using sysaccess::paint::Rgb;
 
-namespace {
+using ui_test::Captions;
 
-Palette olive() {
-    Palette p;
-    p.set(SysColor::ButtonFace, Rgb{200, 204, 170});
-    p.set(SysColor::ButtonText, Rgb{3, 2, 1});
-    p.set(SysColor::ButtonHighlight, Rgb{245, 250, 230});
-    p.set(SysColor::ButtonShadow, Rgb{100, 110, 70});
-    p.set(SysColor::DarkShadow, Rgb{20, 30, 10});
-    p.set(SysColor::WindowBackground, Rgb{250, 255, 235});
-    p.set(SysColor::WindowText, Rgb{0, 40, 0});
-    p.set(SysColor::ActiveCaption, Rgb{60, 90, 20});
-    p.set(SysColor::InactiveCaption, Rgb{140, 150, 120});
-    p.set(SysColor::CaptionText, Rgb{255, 250, 200});
-    return p;
-}
+namespace {
 
 // Every control with a look of its own and no text: at 192 dpi it must be
 // its 96-dpi picture with each pixel grown into a square of four.
@@ -58,19 +47,6 @@ public:
     PictureBox Picture{*this, "Picture"};
 };
 
-class Captions : public Form {
-public:
-    Captions() : Form("Captions") {
-        ScaleWidth = 4500, ScaleHeight = 2400;
-        Button.Move(150, 150, 1200, 375), Button.Caption = "&Yes";
-        Check.Move(150, 700, 3000, 300), Check.Caption = "&Remove";
-        Wrapped.Move(150, 1100, 1050, 600), Wrapped.Caption = "Remove the &driver";
-    }
-    CommandButton Button{*this, "Button"};
-    CheckBox Check{*this, "Check"};
-    Label Wrapped{*this, "Wrapped"};
-};
-
 Image render(const Form& form, int dpi, const Palette& palette = Palette::classic()) {
     RenderOptions options;
     options.dpi = dpi;
@@ -89,7 +65,7 @@ int notDoubled(const Image& big, const Image& small) {
 }  // namespace
 
 TEST(DensityLook, ThePalettesColoursAndAGreyedCloseBoxGrowExactlyTwice) {
-    const Palette p = olive();
+    const Palette p = fixtures::sandstonePalette();
     for (bool closes : {true, false}) {
         Textless form;
         form.closeBoxEnabled = closes;

@@ -2,6 +2,8 @@
 // renderer draws follows it, fixed colours do not, and the render key sees it.
 #include <gtest/gtest.h>
 
+#include "fixtures/Palettes.h"
+#include "fixtures/Pixels.h"
 #include "sysaccess/paint/RenderKey.h"
 #include "sysaccess/paint/Renderer.h"
 #include "sysaccess/ui/Form.h"
@@ -12,24 +14,9 @@ using sysaccess::paint::Palette;
 using sysaccess::paint::RenderOptions;
 using sysaccess::paint::Rgb;
 
-namespace {
+using fixtures::countColour;
 
-// A scheme unlike the classic one in every role.
-Palette sandstone() {
-    Palette p;
-    p.set(SysColor::ButtonFace, Rgb{212, 208, 200});
-    p.set(SysColor::ButtonText, Rgb{1, 2, 3});
-    p.set(SysColor::ButtonHighlight, Rgb{250, 250, 240});
-    p.set(SysColor::ButtonShadow, Rgb{110, 100, 90});
-    p.set(SysColor::DarkShadow, Rgb{40, 30, 20});
-    p.set(SysColor::WindowBackground, Rgb{255, 255, 230});
-    p.set(SysColor::Menu, Rgb{220, 220, 210});
-    p.set(SysColor::WindowText, Rgb{0, 0, 64});
-    p.set(SysColor::ActiveCaption, Rgb{10, 36, 106});
-    p.set(SysColor::InactiveCaption, Rgb{120, 130, 140});
-    p.set(SysColor::CaptionText, Rgb{255, 255, 200});
-    return p;
-}
+namespace {
 
 class Sample : public Form {
 public:
@@ -47,12 +34,6 @@ public:
     CommandButton Button{*this, "Button"};
 };
 
-int count(const Image& image, Rgb colour) {
-    int n = 0;
-    for (const Rgb& p : image.pixels) n += p == colour;
-    return n;
-}
-
 }  // namespace
 
 TEST(Palette, SystemColoursNameRolesAndResolveThroughThePalette) {
@@ -63,8 +44,8 @@ TEST(Palette, SystemColoursNameRolesAndResolveThroughThePalette) {
     EXPECT_EQ(classic(syscolor::ButtonFace), (Rgb{192, 192, 192}));
     EXPECT_EQ(classic(syscolor::ActiveCaption), (Rgb{0, 0, 128}));
     EXPECT_EQ(classic(RGB(1, 2, 3)), (Rgb{1, 2, 3}));
-    EXPECT_EQ(sandstone()(syscolor::Menu), (Rgb{220, 220, 210}));
-    EXPECT_EQ(sandstone()(RGB(255, 0, 0)), (Rgb{255, 0, 0}));
+    EXPECT_EQ(fixtures::sandstonePalette()(syscolor::Menu), (Rgb{220, 220, 210}));
+    EXPECT_EQ(fixtures::sandstonePalette()(RGB(255, 0, 0)), (Rgb{255, 0, 0}));
     // Off Windows the desktop's colours are the classic scheme.
     EXPECT_EQ(sysaccess::paint::platformPalette(), classic);
     EXPECT_EQ(RenderOptions{}.palette, classic);
@@ -74,24 +55,24 @@ TEST(Palette, TheWholeWindowIsDrawnInThePalettesColoursAndFixedColoursStay) {
     Sample form;
     sysaccess::paint::Renderer renderer(sysaccess::paint::platformFonts());
     RenderOptions options;
-    options.palette = sandstone();
+    options.palette = fixtures::sandstonePalette();
     const Image image = renderer.render(form, options);
     const auto g = sysaccess::paint::frameGeometry(form);
-    const Palette p = sandstone();
+    const Palette p = fixtures::sandstonePalette();
     // Frame, title bar, caption text and close box.
     EXPECT_EQ(image.at(0, g.height - 1), p[SysColor::DarkShadow]);
     EXPECT_EQ(image.at(1, 1), p[SysColor::ButtonHighlight]);
     EXPECT_EQ(image.at(g.titleBar.x + g.titleBar.w / 2, g.titleBar.y + 1), p[SysColor::ActiveCaption]);
-    EXPECT_GT(count(image, p[SysColor::CaptionText]), 10);
+    EXPECT_GT(countColour(image, p[SysColor::CaptionText]), 10);
     EXPECT_EQ(image.at(g.closeBox.x + 2, g.closeBox.y + 2), p[SysColor::ButtonFace]);
     // The client area, the labels' text, the menu-coloured and the fixed red label.
     EXPECT_EQ(image.at(g.client.x + 1, g.client.y + 40), p[SysColor::ButtonFace]);
-    EXPECT_GT(count(image, p[SysColor::ButtonText]), 20);
+    EXPECT_GT(countColour(image, p[SysColor::ButtonText]), 20);
     EXPECT_EQ(image.at(g.client.x + 12, g.client.y + 72), p[SysColor::Menu]);
     EXPECT_EQ(image.at(g.client.x + 12, g.client.y + 42), (Rgb{255, 0, 0}));
     // Nothing of the classic scheme is left.
     for (const Rgb classic : {Rgb{192, 192, 192}, Rgb{128, 128, 128}, Rgb{0, 0, 128}})
-        EXPECT_EQ(count(image, classic), 0) << int(classic.r) << "," << int(classic.g) << "," << int(classic.b);
+        EXPECT_EQ(countColour(image, classic), 0) << int(classic.r) << "," << int(classic.g) << "," << int(classic.b);
 
     options.active = false;
     EXPECT_EQ(renderer.render(form, options).at(g.titleBar.x + g.titleBar.w / 2, g.titleBar.y + 1),
@@ -101,7 +82,7 @@ TEST(Palette, TheWholeWindowIsDrawnInThePalettesColoursAndFixedColoursStay) {
 TEST(Palette, ANewPaletteChangesTheRenderKey) {
     Sample form;
     RenderOptions classic, other;
-    other.palette = sandstone();
+    other.palette = fixtures::sandstonePalette();
     EXPECT_EQ(sysaccess::paint::RenderKey(form, classic), sysaccess::paint::RenderKey(form, RenderOptions{}));
     EXPECT_FALSE(sysaccess::paint::RenderKey(form, classic) == sysaccess::paint::RenderKey(form, other));
     other.palette = Palette::classic();

@@ -8,6 +8,7 @@
 #include <set>
 #include <tuple>
 
+#include "ui/CaptionsForm.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/paint/Png.h"
 #include "sysaccess/paint/Renderer.h"
@@ -21,6 +22,8 @@ using sysaccess::paint::Image;
 using sysaccess::paint::Rect;
 using sysaccess::paint::RenderOptions;
 using sysaccess::paint::Rgb;
+
+using ui_test::Captions;
 
 namespace {
 
@@ -91,19 +94,6 @@ Difference differenceOf(const Image& a, const Image& b) {
 Image render(const Form& form) {
     return sysaccess::paint::Renderer(sysaccess::paint::platformFonts()).render(form, RenderOptions{});
 }
-
-class Captions : public Form {
-public:
-    Captions() : Form("Captions") {
-        ScaleWidth = 4500, ScaleHeight = 2400;
-        Button.Move(150, 150, 1200, 375), Button.Caption = "&Yes";
-        Check.Move(150, 700, 3000, 300), Check.Caption = "&Remove";
-        Wrapped.Move(150, 1100, 1050, 600), Wrapped.Caption = "Remove the &driver";
-    }
-    CommandButton Button{*this, "Button"};
-    CheckBox Check{*this, "Check"};
-    Label Wrapped{*this, "Wrapped"};
-};
 
 }  // namespace
 
