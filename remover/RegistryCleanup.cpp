@@ -64,6 +64,10 @@ public:
     void DriverEnumKeys9x();
     void NamedKeys();
     void NtPass();
+    // Ends the removal with the failure message when a key whose deletion
+    // was refused is still there: a refused deletion is never reported as
+    // a removal done.
+    void CheckRefusedKeysGone();
 
 private:
     // Opens the path into KeyHandle (also when the open fails) and reads
@@ -77,6 +81,7 @@ private:
     // was refused would otherwise be met again after every restart.
     using TriedKeys = std::set<std::pair<std::string, std::string>>;  // parent path, name
     bool TryDelete(TriedKeys& tried, const std::string& parent, const std::string& name);
+    [[noreturn]] void FailAndEnd();
     // Match entries 1-20 up to the end marker, in order; empty entries are
     // skipped, since every name would contain them. `visit` returns false to
     // end the scan step.
@@ -99,6 +104,8 @@ private:
     std::int16_t SavedIndex = 0;
     std::int16_t ChildCount = 0;
     std::int16_t LastIndex = 0;
+    // Keys whose deletion the platform refused, over the whole call.
+    TriedKeys Refused;
 };
 
 void RegistryWalk::ReadSubkey(const std::string& path, std::int32_t index, std::string& name) {
@@ -113,7 +120,14 @@ bool RegistryWalk::DeleteName(const std::string& name) {
 
 bool RegistryWalk::TryDelete(TriedKeys& tried, const std::string& parent, const std::string& name) {
     if (!tried.emplace(parent, name).second) return false;
-    return DeleteName(name);
+    if (DeleteName(name)) return true;
+    Refused.emplace(parent, name);
+    return false;
+}
+
+void RegistryWalk::FailAndEnd() {
+    MsgBox(FailText, mb::Critical, "Uninstall Fail");
+    End();
 }
 
 template <class Visit>
@@ -254,10 +268,7 @@ void RegistryWalk::DeleteDriverEnum() {
 void RegistryWalk::CheckDriverEnumGone() {
     for (std::int32_t index = 0; index <= 40; ++index) {
         ReadSubkey(EnumPath, index, SubkeyName);
-        if (SubkeyName == DriverEnumName) {
-            MsgBox(FailText, mb::Critical, "Uninstall Fail");
-            End();
-        }
+        if (SubkeyName == DriverEnumName) FailAndEnd();
     }
 }
 
@@ -299,6 +310,15 @@ void RegistryWalk::UsbWalk() {
     }
 }
 
+void RegistryWalk::CheckRefusedKeysGone() {
+    for (const auto& [parent, name] : Refused) {
+        HKEY32 key = 0;
+        if (Module1::RegOpenKeyA(Module1::HKEY_LOCAL_MACHINE, parent + name, key) != 0) continue;
+        Module1::RegCloseKey(key);
+        FailAndEnd();
+    }
+}
+
 }  // namespace
 
 void Uninstall::CleanRegistry() {
@@ -312,6 +332,7 @@ void Uninstall::CleanRegistry() {
     } else {
         walk.NtPass();
         walk.NtPass();
+        walk.CheckRefusedKeysGone();
     }
 }
 

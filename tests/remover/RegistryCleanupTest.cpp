@@ -189,8 +189,12 @@ TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheAdaptersKeys) 
         Machine refused({NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201\\5&2A\\X\\Y",
                          Usb + "VID_0E4B&PID_0202\\5&2B"},
                         true);
+        // The key that stays ends the removal with the failure message.
+        refused.driver.answer(mb::Ok);
         refused.clean("[Delete Registry]");
-        EXPECT_FALSE(refused.driver.finished());
+        EXPECT_TRUE(refused.driver.finished());
+        ASSERT_EQ(refused.driver.boxes().size(), 1u);
+        EXPECT_EQ(refused.driver.boxes()[0].title, "Uninstall Fail");
         EXPECT_EQ(refused.subkeys(Usb), (Keys{"ROOT_HUB", "VID_0E4B&PID_0201"}));
         EXPECT_TRUE(refused.has(Usb + "VID_0E4B&PID_0201\\5&2A\\X\\Y"));
         const Keys deleted = refused.deletes();
@@ -219,6 +223,37 @@ TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheAdaptersKeys) 
                    true);
     spared.clean("[Delete Registry]", {"VID_0E4B", "PID_0201", "=========="});
     EXPECT_EQ(spared.subkeys(Usb), (Keys{"ROOT_HUB", "VID_AAAA&PID_0001"}));
+}
+
+// A deletion the registry refuses for rights (as on a device tree that
+// belongs to the system) is never reported as a removal done: an adapter key
+// still there when the USB walk ends ends the run with the failure message,
+// and one that went in the second pass does not.
+TEST(RegistryCleanup, UsbKeyRefusedForRightsEndsTheRunWithTheFailureMessageOnlyWhileItStays) {
+    const Keys keys{NtMarker, Usb + "ROOT_HUB\\4&1", Usb + "VID_0E4B&PID_0201\\5&2A",
+                    Usb + "VID_0E4B&PID_0202\\5&2B\\Device Parameters", Usb + "VID_046D&PID_C016\\5&1"};
+    {
+        Machine m(keys, true);
+        m.start();
+        m.calls().refusals["5&2B"] = 1000;
+        m.uninstall({mb::Yes, mb::Ok});
+        EXPECT_TRUE(m.driver.finished());
+        ASSERT_EQ(m.driver.boxes().size(), 2u);
+        EXPECT_EQ(m.driver.boxes()[1].text, FailText);
+        EXPECT_EQ(m.driver.boxes()[1].title, "Uninstall Fail");
+        // The walk took what it could: the other adapter key and the refused key's leaf.
+        EXPECT_EQ(m.subkeys(Usb), (Keys{"ROOT_HUB", "VID_046D&PID_C016", "VID_0E4B&PID_0202"}));
+        EXPECT_EQ(m.subkeys(Usb + "VID_0E4B&PID_0202\\5&2B"), Keys{});
+        EXPECT_TRUE(m.exists("C:\\windows\\system\\QRXSER.VXD"));  // the removal stopped there
+    }
+    Machine once(keys, true);
+    once.start();
+    once.calls().refusals["VID_0E4B&PID_0202"] = 1;
+    once.uninstall({mb::Yes, mb::Ok});
+    ASSERT_EQ(once.driver.boxes().size(), 2u);
+    EXPECT_EQ(once.driver.boxes()[1].style, 48);  // the restart notice
+    EXPECT_EQ(once.subkeys(Usb), (Keys{"ROOT_HUB", "VID_046D&PID_C016"}));
+    EXPECT_FALSE(once.exists("C:\\windows\\system\\QRXSER.VXD"));
 }
 
 TEST(RegistryCleanup, RegistryHeldByAWineServerEndsTheRunWithTheReportAndStaysByteForByte) {

@@ -11,12 +11,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "sysaccess/platform/win32/SystemLibrary.h"
+
 namespace sysaccess::platform_win32 {
 
 namespace {
-
-// The programs' handle for the root; windows.h names the native one alike.
-constexpr HKEY32 RootHandle = 0x80000002u;
 
 [[noreturn]] void raiseFor(DWORD error) {
     switch (error) {
@@ -79,58 +78,6 @@ private:
 };
 
 }  // namespace
-
-Win32Platform::Win32Platform() = default;
-
-Win32Platform::~Win32Platform() {
-    for (auto& [handle, key] : keys_) ::RegCloseKey(static_cast<HKEY>(key));
-}
-
-void* Win32Platform::native(HKEY32 key) const {
-    if (key == RootHandle) return HKEY_LOCAL_MACHINE;
-    auto it = keys_.find(key);
-    return it == keys_.end() ? nullptr : it->second;
-}
-
-long Win32Platform::RegOpenKeyA(HKEY32 key, const std::string& subKey, HKEY32* result) {
-    if (!result) return status::InvalidParameter;
-    *result = 0;
-    HKEY parent = static_cast<HKEY>(native(key));
-    if (!parent) return status::InvalidHandle;
-    HKEY opened = nullptr;
-    const LONG s = ::RegOpenKeyExA(parent, subKey.c_str(), 0, KEY_READ | DELETE, &opened);
-    if (s != ERROR_SUCCESS) return s;
-    const HKEY32 handle = next_;
-    next_ += 4;
-    keys_[handle] = opened;
-    *result = handle;
-    return status::Success;
-}
-
-long Win32Platform::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) {
-    HKEY k = static_cast<HKEY>(native(key));
-    if (!k) return status::InvalidHandle;
-    if (index < 0) return status::InvalidParameter;
-    if (!name) return status::InvalidParameter;
-    return ::RegEnumKeyA(k, static_cast<DWORD>(index), name, capacity);
-}
-
-long Win32Platform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
-    HKEY k = static_cast<HKEY>(native(key));
-    if (!k) return status::InvalidHandle;
-    // An empty name would delete the open key itself.
-    if (subKey.empty()) return status::InvalidParameter;
-    return ::RegDeleteKeyA(k, subKey.c_str());
-}
-
-long Win32Platform::RegCloseKey(HKEY32 key) {
-    if (key == RootHandle) return status::Success;
-    auto it = keys_.find(key);
-    if (it == keys_.end()) return status::InvalidHandle;
-    const LONG s = ::RegCloseKey(static_cast<HKEY>(it->second));
-    keys_.erase(it);
-    return s;
-}
 
 std::string Win32Platform::windowsDirectory() {
     std::vector<char> buffer(MAX_PATH + 1);
@@ -210,18 +157,9 @@ bool Win32Platform::removeDriverPackage(const std::string& infName) {
     // deleted by the caller.
     using UninstallOemInf = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
     constexpr DWORD ForceDelete = 0x00000001;  // SUOI_FORCEDELETE: even while a device uses it
-    // By its full path in the system folder: the program runs from a driver
-    // disk, whose folder would come first in the search for a bare name.
-    char system[MAX_PATH];
-    const UINT n = ::GetSystemDirectoryA(system, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return false;
-    HMODULE setupapi = ::LoadLibraryA((std::string(system, n) + "\\setupapi.dll").c_str());
-    if (!setupapi) return false;
-    const auto uninstall =
-        reinterpret_cast<UninstallOemInf>(reinterpret_cast<void*>(::GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
-    const bool done = uninstall && uninstall(infName.c_str(), ForceDelete, nullptr);
-    ::FreeLibrary(setupapi);
-    return done;
+    const SystemLibrary setupapi("setupapi.dll");
+    const auto uninstall = setupapi.function<UninstallOemInf>("SetupUninstallOEMInfA");
+    return uninstall && uninstall(infName.c_str(), ForceDelete, nullptr);
 }
 
 std::unique_ptr<files::InputFile> Win32Platform::openInput(const std::string& path) {

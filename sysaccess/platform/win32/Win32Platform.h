@@ -3,6 +3,7 @@
 // handles, the Windows folder, the file system with its attributes, program
 // start, shortcuts through the shell, and the restart request.
 #include <map>
+#include <set>
 #include <string>
 
 #include "sysaccess/platform/Platform.h"
@@ -34,12 +35,33 @@ public:
     void openShortcut(const std::string& content) override;
     unsigned ansiCodePage() override;
 
-private:
-    // The native key behind a handle, or null for 0 and unknown handles.
-    void* native(HKEY32 key) const;
+protected:
+    // The system's deletion of the subkey `subKey` of the native key `parent`,
+    // with its status. A test machine overrides it to refuse as a registry
+    // whose device tree belongs to the system refuses.
+    virtual long deleteNativeKey(void* parent, const std::string& subKey);
+    // Uninstalls a device instance through the PnP manager (SetupAPI); true
+    // when the system reports it removed.
+    virtual bool uninstallDevice(const std::string& instanceId);
 
-    std::map<HKEY32, void*> keys_;  // handle -> HKEY
+private:
+    struct OpenKey {
+        void* key;         // HKEY
+        std::string path;  // below HKEY_LOCAL_MACHINE, as opened
+    };
+    // The open key behind a handle, or null for 0 and unknown handles; the
+    // root is HKEY_LOCAL_MACHINE with the empty path.
+    const OpenKey* open(HKEY32 key) const;
+    void* native(HKEY32 key) const;
+    // After a deletion refused for rights: where the key is a leaf at or
+    // below a device instance, the instance is uninstalled through the PnP
+    // manager, once per instance. Success when the key is gone afterwards,
+    // else the refusal's status.
+    long removeThroughPnp(const OpenKey& parent, const std::string& subKey, long refused);
+
+    std::map<HKEY32, OpenKey> keys_;
     HKEY32 next_ = 0x100;
+    std::set<std::string> devicesAsked_;  // instance IDs, upper case
 };
 
 }  // namespace sysaccess::platform_win32
