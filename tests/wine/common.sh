@@ -2,8 +2,9 @@
 # folder, absolute). Empties the work folder, starts a private
 # Xvfb (stopped at exit together with the Wine servers of "$work/prefix" and
 # "$work/linux-prefix"), and gives check, the X and Wine helpers, the machine
-# (make_prefix, install_adapter) and the programs' runs (run_checker,
-# start_remover), which work on the prefix named by $prefix.
+# (make_prefix, install_adapter, device_key_there) and the programs' runs
+# (run_checker, start_remover, removal_run, and pnp_requests for what a
+# removal asked of SetupAPI), which work on the prefix named by $prefix.
 
 wine_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -162,6 +163,53 @@ start_remover() {  # start_remover [file]: with a file, Wine's traces of setup a
     remover_window=$(window_of busclean.exe)
     sleep 1
 }
+
+# The message box that ends a removal run, "Restart" or "Uninstall Fail"
+# (echoed; "none" when neither shows), answered with Return.
+ending_box() {  # ending_box <shot name>
+    local title
+    for _ in $(seq 300); do
+        for title in Restart "Uninstall Fail"; do
+            if xdotool search --onlyvisible --name "^$title\$" > /dev/null 2>&1; then
+                answer_box "$title" Return "$1"
+                echo "$title"
+                return
+            fi
+        done
+        sleep 0.2
+    done
+    echo none
+}
+# removal_run <name>: the remover from A: through tick, Uninstall and Yes to the
+# box that ends the run, whose title goes into $box; Wine's traces of setup and
+# file calls in $work/<name>.log.
+removal_run() {
+    start_remover "$work/$1.log"
+    xdotool windowfocus --sync "$remover_window" 2>/dev/null
+    xdotool key --window "$remover_window" Tab space Tab Tab Return   # Check1, Picture1, Uninstall
+    check "$1: the confirmation box" answer_box "Uninstall driver" Return "$1-confirm"
+    box=$(ending_box "$1-end")
+    check "$1: the remover ends after its last box" wait_gone "$remover"
+    settle "$prefix"
+}
+# What a traced run asked of SetupAPI's device installer, a line a call:
+# "open <instance>" where it opened a device instance, "remove <instance>"
+# where it then called the class installer with DIF_REMOVE (5) for it, from the
+# same thread.
+pnp_requests() {  # pnp_requests <trace file>
+    tr -d '\r' < "$1" | awk -F'"' '
+        /:trace:setupapi:SetupDiOpenDeviceInfoA / { split($0, t, ":"); thread = t[1]; id = $2; gsub(/\\\\/, "\\", id); print "open " id }
+        /:trace:setupapi:SetupDiCallClassInstaller function 0x5,/ { split($0, t, ":"); print "remove " (t[1] == thread ? id : "(from another thread)") }'
+}
+requests_are() {  # requests_are <run> <expected>; shows what was asked when it differs
+    [ "$(pnp_requests "$work/$1.log")" = "$2" ] && return 0
+    echo "asked of SetupAPI in $1:"; pnp_requests "$work/$1.log"; return 1
+}
+# The requests of a run that opened and removed these instances, in order.
+opened_and_removed() { local id; for id; do printf 'open %s\nremove %s\n' "$id" "$id"; done; }
+# A key of the device tree (below SYSTEM\CurrentControlSet\Enum) in $prefix.
+device_key_there() { WINEPREFIX=$prefix "$wine" reg query "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\$1" > /dev/null 2>&1; }
+device_key_gone() { ! device_key_there "$1"; }
 
 # The closing line; the status is 1 when a check failed.
 wine_finish() {
