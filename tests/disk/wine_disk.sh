@@ -140,6 +140,8 @@ check "another device's USB key stays" key_there 'USB\VID_AAAA&PID_0001'
 check "the root hub stays" key_there 'USB\ROOT_HUB'
 check "the adapter's files are gone" test ! -e "$native_driver" -a ! -e "$win/inf/QRXSER.INF" \
     -a ! -e "$win/inf/QRXPORT.INF"
+check "the adapter's driver package is gone, another driver's stays" \
+    test ! -e "$win/inf/oem7.inf" -a ! -e "$win/inf/oem7.pnf" -a -e "$win/inf/oem8.inf" -a -e "$win/inf/oem8.pnf"
 [ "$kind" = win64 ] && check "the 32-bit system's file of that name in SysWOW64 stays" test -e "$wow64_driver"
 check "other files stay" test -e "$win/inf/MSPORTS.INF" -a -e "$prefix/drive_c/victim.txt" -a -e "$win/system32/kernel32.dll"
 check "the driver disk is as it was unpacked" diff -u "$work/disk-before.txt" <(disk_fingerprint "$disk")
