@@ -108,8 +108,12 @@ def main(argv):
     if len(argv) < 2 or argv[1].startswith("--"):
         print(__doc__.strip(), file=sys.stderr)
         return 2
-    with open(argv[1]) as f:
-        exports = {line.strip() for line in f if line.strip()}
+    try:
+        with open(argv[1]) as f:
+            exports = {line.strip() for line in f if line.strip()}
+    except OSError as e:
+        print(f"FAIL no list of Windows XP's exports to check against: {e}")
+        return 1
     programs, kind = [], None
     for arg in argv[2:]:
         if arg in KINDS:
