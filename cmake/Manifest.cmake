@@ -10,6 +10,12 @@ function(program_manifest target rc level description)
   set(MANIFEST_PROGRAM ${target})
   set(MANIFEST_LEVEL ${level})
   set(MANIFEST_DESCRIPTION ${description})
+  # The manifest names the program's processor: the 32-bit build's is x86.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(MANIFEST_ARCHITECTURE x86)
+  else()
+    set(MANIFEST_ARCHITECTURE amd64)
+  endif()
   set(manifest ${CMAKE_CURRENT_BINARY_DIR}/${target}.manifest)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/Program.manifest.in ${manifest} @ONLY)
   # The resource compiler sees no dependencies of its own: rebuild the

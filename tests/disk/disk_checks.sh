@@ -33,13 +33,24 @@ disk_unpack() {  # disk_unpack <package> <folder>
 }
 
 # The disk holds the three programs under their disk names and the data files
-# of disk/ in the source tree, byte for byte, and nothing else.
-disk_check_contents() {  # disk_check_contents <disk folder>
-  local listing f
+# of disk/ in the source tree, byte for byte, and nothing else; the Windows
+# disk also the 64-bit programs and the data files again in AMD64.
+disk_check_contents() {  # disk_check_contents <disk folder> [windows]
+  local listing folder f folders=. expected="BUSCLEAN.EXE BUSPROBE.EXE BUSVIEW.EXE Busprobe.dat Unins.dat "
+  if [ "${2:-}" = windows ]; then
+    folders=". AMD64"
+    expected="AMD64 $(printf 'AMD64/%s ' $expected)$expected"
+  fi
   listing=$(cd "$1" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort | tr '\n' ' ')
-  check "the disk holds BUSCLEAN.EXE, BUSPROBE.EXE, BUSVIEW.EXE, Busprobe.dat and Unins.dat, nothing else ($listing)" \
-    [ "$listing" = "BUSCLEAN.EXE BUSPROBE.EXE BUSVIEW.EXE Busprobe.dat Unins.dat " ]
-  for f in Busprobe.dat Unins.dat; do
-    check "the disk's $f is the one in disk/" cmp -s "$root/disk/$f" "$1/$f"
+  check "the disk holds ${expected% }, nothing else ($listing)" [ "$listing" = "$expected" ]
+  for folder in $folders; do
+    for f in Busprobe.dat Unins.dat; do
+      check "the disk's $folder/$f is the one in disk/" cmp -s "$root/disk/$f" "$1/$folder/$f"
+    done
   done
+}
+
+# Fingerprints of every file on a disk, to tell that nothing on it changed.
+disk_fingerprint() {  # disk_fingerprint <disk folder>
+  (cd "$1" && find . -type f -print0 | LC_ALL=C sort -z | xargs -0 sha256sum)
 }

@@ -5,17 +5,18 @@
 
 For each program: walks the PE resource directory to the RT_MANIFEST resources,
 requires exactly one (id 1, the one the loader reads for a program, in one
-language), parses it as XML and checks the requested execution level, the
+language), parses it as XML and checks the processor it names against the
+PE header's, the requested execution level, the
 per-monitor density awareness, that it
 asks for no UI access, and that it declares the five supported Windows versions
 Vista to 11. Prints one line per check; the status is 1 when any failed.
 """
-import struct
 import sys
 import xml.etree.ElementTree as ET
 
+from peimage import MACHINE_AMD64, MACHINE_I386, RESOURCE_DIRECTORY, PeError, PeImage
+
 RT_MANIFEST = 24
-RESOURCE_DIRECTORY = 2  # index in the optional header's data directories
 SUPPORTED_OS = {
     "{e2011457-1546-43c5-a5fe-008deee3d3f0}": "Vista",
     "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "7",
@@ -25,78 +26,40 @@ SUPPORTED_OS = {
 }
 
 
-class PeError(Exception):
-    pass
+# The manifest's name for the processor of the program's PE header.
+ARCHITECTURES = {MACHINE_I386: "x86", MACHINE_AMD64: "amd64"}
 
 
-def u16(data, at):
-    if at < 0 or at + 2 > len(data):
-        raise PeError(f"read past the end of the file at {at:#x}")
-    return struct.unpack_from("<H", data, at)[0]
-
-
-def u32(data, at):
-    if at < 0 or at + 4 > len(data):
-        raise PeError(f"read past the end of the file at {at:#x}")
-    return struct.unpack_from("<I", data, at)[0]
-
-
-def resources(data):
-    """Every resource of a PE file as (type, name, language, bytes); ids are
+def resources(image):
+    """Every resource of a PE image as (type, name, language, bytes); ids are
     numbers, string names are text."""
-    if data[:2] != b"MZ":
-        raise PeError("no MZ header")
-    pe = u32(data, 0x3C)
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise PeError("no PE signature")
-    sections = u16(data, pe + 6)
-    optional = pe + 24
-    optional_size = u16(data, pe + 20)
-    magic = u16(data, optional)
-    if magic == 0x20B:
-        count_at, directories = optional + 108, optional + 112
-    elif magic == 0x10B:
-        count_at, directories = optional + 92, optional + 96
-    else:
-        raise PeError(f"unknown optional header {magic:#x}")
-    if u32(data, count_at) <= RESOURCE_DIRECTORY:
-        return []
-    root_rva = u32(data, directories + 8 * RESOURCE_DIRECTORY)
+    data = image.data
+    root_rva = image.directory(RESOURCE_DIRECTORY)
     if root_rva == 0:
         return []
-    table = []
-    for i in range(sections):
-        at = optional + optional_size + 40 * i
-        table.append((u32(data, at + 12), max(u32(data, at + 8), u32(data, at + 16)), u32(data, at + 20)))
 
-    def offset(rva):
-        for start, size, raw in table:
-            if start <= rva < start + size:
-                return raw + rva - start
-        raise PeError(f"address {rva:#x} is in no section")
-
-    root = offset(root_rva)
+    root = image.offset(root_rva)
 
     def name_of(entry):
-        value = u32(data, entry)
+        value = image.u32(entry)
         if value & 0x80000000:  # a counted UTF-16 string
             at = root + (value & 0x7FFFFFFF)
-            return data[at + 2:at + 2 + 2 * u16(data, at)].decode("utf-16-le")
+            return data[at + 2:at + 2 + 2 * image.u16(at)].decode("utf-16-le")
         return value
 
     def walk(directory, path, depth):
         if depth > 3:
             raise PeError("resource directory nested too deep")
-        count = u16(data, directory + 12) + u16(data, directory + 14)
+        count = image.u16(directory + 12) + image.u16(directory + 14)
         for i in range(count):
             entry = directory + 16 + 8 * i
-            target = u32(data, entry + 4)
+            target = image.u32(entry + 4)
             here = path + [name_of(entry)]
             if target & 0x80000000:
                 yield from walk(root + (target & 0x7FFFFFFF), here, depth + 1)
             elif len(here) == 3:
-                at = offset(u32(data, root + target))
-                size = u32(data, root + target + 4)
+                at = image.offset(image.u32(root + target))
+                size = image.u32(root + target + 4)
                 if at + size > len(data):
                     raise PeError(f"resource {here} reaches past the end of the file")
                 yield (*here, data[at:at + size])
@@ -112,7 +75,8 @@ def check_program(path, level, report):
     name = path.rsplit("/", 1)[-1]
     try:
         with open(path, "rb") as f:
-            found = [r for r in resources(f.read()) if r[0] == RT_MANIFEST]
+            image = PeImage(f.read())
+        found = [r for r in resources(image) if r[0] == RT_MANIFEST]
     except (OSError, PeError) as e:
         report(False, f"{name}: readable as a Windows program ({e})")
         return
@@ -128,6 +92,10 @@ def check_program(path, level, report):
         return
     report(local(assembly.tag) == "assembly" and assembly.get("manifestVersion") == "1.0",
            f"{name}: the manifest is an assembly, version 1.0")
+    identities = [e for e in assembly if local(e.tag) == "assemblyIdentity"]
+    declared = identities[0].get("processorArchitecture") if len(identities) == 1 else None
+    machine = ARCHITECTURES.get(image.machine, f"machine {image.machine:#x}")
+    report(declared == machine, f"{name}: the manifest names the program's processor, {machine} (it names {declared})")
     levels = [e for e in assembly.iter() if local(e.tag) == "requestedExecutionLevel"]
     report(len(levels) == 1, f"{name}: one requested execution level (found {len(levels)})")
     if levels:

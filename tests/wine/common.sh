@@ -68,9 +68,16 @@ export_keys() {
 settle() { WINEPREFIX=$1 wineserver -k 2>/dev/null; WINEPREFIX=$1 timeout 60 wineserver -w; }
 
 # --- the machine: a fresh prefix with the driver disk as A: ---------------------
+# With wine_arch=win32 set, the prefix is a 32-bit Windows XP; else Wine's
+# 64-bit default.
 make_prefix() {  # make_prefix <dir> [driver disk folder, else $work/disk]
     local p=$1 disk=${2:-$work/disk}
-    WINEPREFIX=$p "$wine" wineboot -i > "$work/wineboot.log" 2>&1
+    if [ "${wine_arch:-win64}" = win32 ]; then
+        WINEARCH=win32 WINEPREFIX=$p "$wine" wineboot -i > "$work/wineboot.log" 2>&1
+        WINEPREFIX=$p "$wine" winecfg -v winxp >> "$work/wineboot.log" 2>&1
+    else
+        WINEPREFIX=$p "$wine" wineboot -i > "$work/wineboot.log" 2>&1
+    fi
     # The desktop's fonts by their metric-compatible stand-ins, as a Windows machine has them.
     local r='HKCU\Software\Wine\Fonts\Replacements'
     WINEPREFIX=$p "$wine" reg add "$r" /v "Times New Roman" /d "Liberation Serif" /f > /dev/null 2>&1

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "sysaccess/drivers/win32/TickCount64.h"
 #include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/Text.h"
 #include "sysaccess/paint/gdi/Wide.h"
@@ -96,7 +97,7 @@ Win32Driver::~Win32Driver() {
     current = nullptr;
 }
 
-std::uint64_t Win32Driver::now() { return ::GetTickCount64(); }
+std::uint64_t Win32Driver::now() { return tickCount64(); }
 
 void Win32Driver::sleep(std::uint32_t ms) { ::Sleep(ms); }
 

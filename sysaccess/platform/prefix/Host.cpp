@@ -9,7 +9,7 @@
 
 namespace sysaccess {
 
-int runOnThisMachine(const char* name, Program program) {
+int runOnThisMachine(const char* name, Program program, On64BitWindows) {
     std::unique_ptr<drivers::X11Driver> display;
     try {
         display = std::make_unique<drivers::X11Driver>();
@@ -26,5 +26,8 @@ int runOnThisMachine(const char* name, Program program) {
         return 1;
     }
 }
+
+// Only the Windows builds have a 64-bit twin.
+std::optional<int> handOverTo64BitTwin() { return std::nullopt; }
 
 }  // namespace sysaccess
