@@ -2,7 +2,7 @@
 // layout and takes the adapter's keys out of the registry, and on the 9x
 // layout deletes the driver database files.
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -77,10 +77,18 @@ private:
     // platform reports it deleted. An empty name is never passed on: it
     // would name the open key itself.
     bool DeleteName(const std::string& name);
-    // The restartable walks try each key at most once: a key whose deletion
-    // was refused would otherwise be met again after every restart.
-    using TriedKeys = std::set<std::pair<std::string, std::string>>;  // parent path, name
-    bool TryDelete(TriedKeys& tried, const std::string& parent, const std::string& name);
+    // A deletion in a walk that starts over after it. A key refused is tried
+    // again only once the walk has deleted something since: until then the
+    // registry is as it was, the refusal would repeat, and the walk would
+    // start over without end. Such a repeat is not tried (WouldRepeat), and
+    // the walk then goes on without starting over; every other deletion goes
+    // exactly where the walk reaches it.
+    enum class Outcome { Deleted, Refused, WouldRepeat };
+    using KeyName = std::pair<std::string, std::string>;  // parent path, name
+    Outcome Delete(const std::string& parent, const std::string& name);
+    // A deletion where the walk does not start over: always tried. True when
+    // the key went; a refusal is noted.
+    bool Attempt(const std::string& parent, const std::string& name);
     [[noreturn]] void FailAndEnd();
     // Match entries 1-20 up to the end marker, in order; empty entries are
     // skipped, since every name would contain them. `visit` returns false to
@@ -104,8 +112,10 @@ private:
     std::int16_t SavedIndex = 0;
     std::int16_t ChildCount = 0;
     std::int16_t LastIndex = 0;
-    // Keys whose deletion the platform refused, over the whole call.
-    TriedKeys Refused;
+    // Keys whose deletion the platform refused, over the whole call, each
+    // with the number of deletions the call had made at its last refusal.
+    std::map<KeyName, int> Refused;
+    int Deletions = 0;
 };
 
 void RegistryWalk::ReadSubkey(const std::string& path, std::int32_t index, std::string& name) {
@@ -118,11 +128,19 @@ bool RegistryWalk::DeleteName(const std::string& name) {
     return Module1::RegDeleteKeyA(KeyHandle, name) == 0;
 }
 
-bool RegistryWalk::TryDelete(TriedKeys& tried, const std::string& parent, const std::string& name) {
-    if (!tried.emplace(parent, name).second) return false;
-    if (DeleteName(name)) return true;
-    Refused.emplace(parent, name);
+bool RegistryWalk::Attempt(const std::string& parent, const std::string& name) {
+    if (DeleteName(name)) {
+        ++Deletions;
+        return true;
+    }
+    if (!name.empty()) Refused[{parent, name}] = Deletions;
     return false;
+}
+
+RegistryWalk::Outcome RegistryWalk::Delete(const std::string& parent, const std::string& name) {
+    const auto refused = Refused.find({parent, name});
+    if (refused != Refused.end() && refused->second == Deletions) return Outcome::WouldRepeat;
+    return Attempt(parent, name) ? Outcome::Deleted : Outcome::Refused;
 }
 
 void RegistryWalk::FailAndEnd() {
@@ -155,19 +173,16 @@ std::int16_t RegistryWalk::DetectFamily() {
 }
 
 // Deletes the subkeys of the current entry's key whose names contain a
-// match entry. The walk starts over after each deletion; a key that stays
-// does not restart it.
+// match entry. The walk starts over after each deletion, and goes on with
+// index 1, not 0.
 void RegistryWalk::MatchWalk() {
     const std::string parent = window_.CurrentEntry();
     Module1::RegOpenKeyA(Module1::HKEY_LOCAL_MACHINE, parent, KeyHandle);
-    TriedKeys tried;
     for (ScanIndex = 0; ScanIndex <= 20; ++ScanIndex) {
         Module1::Busclean::GetSubkeyByIndex(KeyHandle, ScanIndex, SubkeyName);
         ForEachMatchEntry([&](const std::string& entry) {
             if (!Contains(SubkeyName, entry)) return true;
-            // After a deletion the walk goes on with index 1, not 0; a key
-            // that stays goes on with the next index.
-            if (TryDelete(tried, parent, SubkeyName)) ScanIndex = 0;
+            if (Delete(parent, SubkeyName) != Outcome::WouldRepeat) ScanIndex = 0;
             return false;
         });
     }
@@ -273,10 +288,9 @@ void RegistryWalk::CheckDriverEnumGone() {
 }
 
 // Takes the matching USB device keys apart one leaf per match, starting over
-// after each leaf deleted below the first level. A key that stays ends the
-// scan step: the walk goes on with the next index.
+// after each leaf below the first level; a refusal there that would repeat
+// ends the scan step instead.
 void RegistryWalk::UsbWalk() {
-    TriedKeys tried;
     for (ScanIndex = 0; ScanIndex <= 20; ++ScanIndex) {
         ReadSubkey(UsbEnumPath, ScanIndex, SubkeyName);
         Level1 = SubkeyName;
@@ -289,12 +303,12 @@ void RegistryWalk::UsbWalk() {
                 const std::string level2Path = level1Path + Level2 + "\\";
                 ReadSubkey(level2Path, 0, SubkeyName);
                 if (!SubkeyName.empty()) {
-                    if (!TryDelete(tried, level2Path, SubkeyName)) return false;
+                    if (Delete(level2Path, SubkeyName) == Outcome::WouldRepeat) return false;
                     ScanIndex = 0;
                     SubkeyName.clear();
                 } else {
                     ReadSubkey(level1Path, 0, SubkeyName);
-                    if (SubkeyName.empty() || !TryDelete(tried, level1Path, SubkeyName)) return false;
+                    if (SubkeyName.empty() || Delete(level1Path, SubkeyName) == Outcome::WouldRepeat) return false;
                     ScanIndex = 0;
                 }
             } else {
@@ -302,8 +316,9 @@ void RegistryWalk::UsbWalk() {
                 ReadSubkey(UsbEnumPath, ScanIndex, SubkeyName);
                 // After a deletion the next key has moved into this place:
                 // it goes too when it is one of the adapter's keys, and
-                // stays when it belongs to another device.
-                if (MatchesAnyEntry(SubkeyName)) TryDelete(tried, UsbEnumPath, SubkeyName);
+                // stays when it belongs to another device. The walk does
+                // not start over here, so every attempt is made.
+                if (MatchesAnyEntry(SubkeyName)) Attempt(UsbEnumPath, SubkeyName);
             }
             return true;
         });
@@ -311,7 +326,8 @@ void RegistryWalk::UsbWalk() {
 }
 
 void RegistryWalk::CheckRefusedKeysGone() {
-    for (const auto& [parent, name] : Refused) {
+    for (const auto& [refusedKey, deletionsThen] : Refused) {
+        const auto& [parent, name] = refusedKey;
         HKEY32 key = 0;
         if (Module1::RegOpenKeyA(Module1::HKEY_LOCAL_MACHINE, parent + name, key) != 0) continue;
         Module1::RegCloseKey(key);

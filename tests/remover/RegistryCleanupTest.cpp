@@ -197,8 +197,11 @@ TEST(RegistryCleanup, UsbWalkTriesARefusedKeyOnceAndDeletesOnlyTheAdaptersKeys) 
         EXPECT_EQ(refused.driver.boxes()[0].title, "Uninstall Fail");
         EXPECT_EQ(refused.subkeys(Usb), (Keys{"ROOT_HUB", "VID_0E4B&PID_0201"}));
         EXPECT_TRUE(refused.has(Usb + "VID_0E4B&PID_0201\\5&2A\\X\\Y"));
+        // X is tried again only after the walk deleted something since its
+        // last refusal: first, after 5&2B went, after VID_0E4B&PID_0202 went
+        // (in the second pass nothing else goes).
         const Keys deleted = refused.deletes();
-        EXPECT_EQ(std::count(deleted.begin(), deleted.end(), "X"), 2);  // once in each pass
+        EXPECT_EQ(std::count(deleted.begin(), deleted.end(), "X"), 3);
     }
 
     // Once VID_0E4B&PID_0201 is gone, the key moved into its place is
@@ -254,6 +257,17 @@ TEST(RegistryCleanup, UsbKeyRefusedForRightsEndsTheRunWithTheFailureMessageOnlyW
     EXPECT_EQ(once.driver.boxes()[1].style, 48);  // the restart notice
     EXPECT_EQ(once.subkeys(Usb), (Keys{"ROOT_HUB", "VID_046D&PID_C016"}));
     EXPECT_FALSE(once.exists("C:\\windows\\system\\QRXSER.VXD"));
+}
+
+// A key refused at the saved index while it still had a subkey goes once the
+// walk has taken that subkey and meets the key again there.
+TEST(RegistryCleanup, UsbKeyRefusedWhileItHadASubkeyGoesOnceItHasNone) {
+    Machine m({NtMarker, Usb + "AAA20", Usb + "VID_0E4B&PID_0205", Usb + "VID_0E4B&PID_0206\\I0",
+               Usb + "VID_0E4B&PID_020D\\I0", Usb + "VID_0E4B&PID_0210\\I1"},
+              true);
+    m.clean("[Delete Registry]", {"PID_02", "VID_0E4B&PID_02", "=========="});
+    EXPECT_FALSE(m.driver.finished());  // no failure message
+    EXPECT_EQ(m.subkeys(Usb), (Keys{"AAA20"}));
 }
 
 TEST(RegistryCleanup, RegistryHeldByAWineServerEndsTheRunWithTheReportAndStaysByteForByte) {
