@@ -34,7 +34,8 @@ TEST(Names, WildcardsAtTheEndsOfTheName) {
         {"usb", "usb?", false},        {"oem.inf", "oem?.inf", false}, {"a", "a*?", false},
         {"ab", "a*?", true},           {"oem1", "oem1?.*", false},  {"oem1", "oem?.*", true},
         {"a.b.c", "*.*", true},        {".profile", "*.*", true},   {"a.b.c", "*.c", true},
-        {"usb", "usb.*", true},        {"README", "READ*.", true},  {".profile", "*.", false},
+        {"usb", "usb.*", true},        {"oem", "oem1*", false},     {"README", "READ*.", true},
+        {".profile", "*.", false},
     };
     for (const Case& c : cases) EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
 }

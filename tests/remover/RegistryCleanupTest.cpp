@@ -22,6 +22,12 @@ TEST(RegistryCleanup, LayoutIsNtOnlyWhenTheArbiterIsAmongTheFirst51ControlKeys) 
         m.clean("[Delete Registry]");
         EXPECT_EQ(m.window().SystemFamily, before == 50 ? 2 : 1) << before;
     }
+    // Only the exact name marks the NT layout.
+    for (const char* name : {"COM NAME ARBITER", "COM Name Arbiter 2"}) {
+        Machine m({Ctl + name}, false);
+        m.clean("[Delete Registry]");
+        EXPECT_EQ(m.window().SystemFamily, 1) << name;
+    }
 }
 
 TEST(RegistryCleanup, DatabaseFilesGoOnlyIn9xLayoutAndInTheirTwoKnownSpellings) {
