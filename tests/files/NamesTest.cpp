@@ -22,6 +22,24 @@ TEST(Names, DosWildcards) {
     for (const Case& c : cases) EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
 }
 
+// Where a wildcard meets the end of the name or its last dot: '*' may match
+// nothing there, '?' always takes one character (it never shrinks to nothing
+// before the dot or at the end), and the ".*" and "." endings extend a match
+// only as Names.h says.
+TEST(Names, WildcardsAtTheEndsOfTheName) {
+    struct Case { std::string name, pattern; bool match; };
+    const Case cases[] = {
+        {"usb", "usb*", true},         {"a", "*", true},            {".profile", "*", true},
+        {"a", "**", true},             {"ab", "a**b", true},        {"aab", "*ab", true},
+        {"usb", "usb?", false},        {"oem.inf", "oem?.inf", false}, {"a", "a*?", false},
+        {"ab", "a*?", true},           {"oem1", "oem1?.*", false},  {"oem1", "oem?.*", true},
+        {"a.b.c", "*.*", true},        {".profile", "*.*", true},   {"a.b.c", "*.c", true},
+        {"usb", "usb.*", true},        {"oem", "oem1*", false},     {"README", "READ*.", true},
+        {".profile", "*.", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(matchesPattern(c.name, c.pattern), c.match) << c.name << " ~ " << c.pattern;
+}
+
 TEST(Names, RelativePathsThatStayBelowTheirFolder) {
     for (const char* in : {"ADP.SYS", "*.INF", "sub\\ADP.SYS", "a/b\\c", ".\\x", "sub\\..\\x", "a\\b\\..\\..\\x",
                            "a\\\\b", "sub\\", "\xA4\\x"})

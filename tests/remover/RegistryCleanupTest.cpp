@@ -7,70 +7,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "RemoverHarness.h"
+#include "RegistryMachine.h"
 #include "fixtures/Faults.h"
-#include "sysaccess/registry/Registry.h"
 
 using namespace remover_test;
 namespace mb = sysaccess::ui::mb;
-using Keys = std::vector<std::string>;
-
-namespace {
-
-const std::string Ctl = "SYSTEM\\CurrentControlSet\\Control\\";
-const std::string NtMarker = Ctl + "COM Name Arbiter";
-const std::string NtEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
-const std::string Device = NtEnum + "KELVARN\\VID_0E4B&PID_02XX\\";
-const std::string Usb = NtEnum + "USB\\";
-const std::string Class9x = "System\\CurrentControlSet\\Services\\Class\\";
-const std::string Print9x = "System\\CurrentControlSet\\Control\\Print\\";
-
-constexpr const char* FailText =
-    "1) The USB adapter could not be fully uninstalled.\r\n2) You must login with Adaministrator rights and "
-    "re-run\r\n     this program to complete the process.";
-
-// A remover over the given registry, started by clean() or start(); its
-// removal list is the registry entries followed by one present file, so the
-// device can be ticked. One machine runs at a time: a run installs its
-// platform for the whole process.
-struct Machine : RemoverRun {
-    Machine(const Keys& keys, bool nt, const Keys& registryEntries = {"[Delete Registry]"}) {
-        Script s;
-        s.removal = registryEntries;
-        s.removal.insert(s.removal.end(), {"[Delete System]", "QRXSER.VXD"});
-        script(s);
-        registry(keys, nt);
-        prefix.file("C:\\windows\\system\\QRXSER.VXD", "vxd");
-    }
-    // CleanRegistry for one entry with these match entries, on the program's thread.
-    void clean(const std::string& entry, const Keys& matches = {"VID_0E4B", "PID_02", "=========="}) {
-        if (!driver.form("Uninstall")) start();
-        driver.schedule(driver.clock(), [this, entry, matches] {
-            auto& w = window();
-            for (std::size_t n = 1; n <= 22; ++n) w.RegistryMatchList[n] = n <= matches.size() ? matches[n - 1] : "";
-            w.RemovalList[1] = entry;
-            w.EntryIndex = 1;
-            w.CleanRegistry();
-        });
-        driver.advance(1);
-        ASSERT_FALSE(driver.failure());
-    }
-    std::filesystem::path regFile() const { return prefix.path() / "system.reg"; }
-    Keys subkeys(const std::string& path) const {
-        return sysaccess::registry::Registry({.systemReg = regFile()}).subkeys(path);
-    }
-    bool has(const std::string& path) const { return sysaccess::registry::Registry({.systemReg = regFile()}).exists(path); }
-    // Subkey names passed to RegDeleteKeyA, in order.
-    Keys deletes() {
-        Keys r;
-        for (const auto& c : calls().calls)
-            if (c.op == "delete") r.push_back(c.arg);
-        return r;
-    }
-};
-
-
-}  // namespace
 
 TEST(RegistryCleanup, LayoutIsNtOnlyWhenTheArbiterIsAmongTheFirst51ControlKeys) {
     for (int before : {50, 51}) {
@@ -80,6 +21,12 @@ TEST(RegistryCleanup, LayoutIsNtOnlyWhenTheArbiterIsAmongTheFirst51ControlKeys) 
         Machine m(keys, false);
         m.clean("[Delete Registry]");
         EXPECT_EQ(m.window().SystemFamily, before == 50 ? 2 : 1) << before;
+    }
+    // Only the exact name marks the NT layout.
+    for (const char* name : {"COM NAME ARBITER", "COM Name Arbiter 2"}) {
+        Machine m({Ctl + name}, false);
+        m.clean("[Delete Registry]");
+        EXPECT_EQ(m.window().SystemFamily, 1) << name;
     }
 }
 
