@@ -52,7 +52,7 @@ void previewJson(std::ostream& out, const PreviewResult& p) {
         out << (i ? "," : "") << "{\"change\":" << json(changeName(c.kind)) << ",\"what\":" << json(c.what)
             << ",\"entry\":" << c.entry << ",\"step\":" << json(c.step)
             << ",\"withParent\":" << (c.withParent() ? "true" : "false");
-        if (c.withParent()) out << ",\"parent\":" << json(c.takenWith);
+        if (c.withParent()) out << ",\"removedWith\":" << json(c.takenWith);
         out << "}";
     }
     out << "],\"family\":" << p.family << ",\"layout\":" << json(familyName(p.family)) << ",\"boxes\":[";

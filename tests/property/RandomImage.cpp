@@ -67,9 +67,9 @@ std::string chain(Dice& dice, const std::string& base, const Names& first, int m
 std::string key9x(Dice& dice) {
     switch (dice.range(0, 5)) {
         case 0:
-        case 1: return chain(dice, "Enum\\USB\\", UsbDevices, 3);
+        case 1: return chain(dice, "Enum\\USB\\", UsbDevices, 4);
         case 2: return chain(dice, "Enum\\", Enumerators9x, 4);
-        case 3: return chain(dice, Class9x, ClassNames, 3);
+        case 3: return chain(dice, Class9x, ClassNames, 4);
         case 4: return chain(dice, Monitors9x, MonitorNames, 2);
         default: return chain(dice, Ports9x, PortNames, 2);
     }

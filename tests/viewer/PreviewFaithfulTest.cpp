@@ -70,7 +70,7 @@ TEST(PreviewFaithful, KeysThatGoWithTheirParentAreListedUnderItInTextAndJson) {
                               "\"CleanRegistry\",\"withParent\":false}"),
               std::string::npos);
     EXPECT_NE(json.str().find("\"what\":\"Enum\\\\QRXPORT\\\\QRXCOM\\\\0001\",\"entry\":1,\"step\":\"CleanRegistry\","
-                              "\"withParent\":true,\"parent\":\"Enum\\\\QRXPORT\"}"),
+                              "\"withParent\":true,\"removedWith\":\"Enum\\\\QRXPORT\"}"),
               std::string::npos);
 
     // The real run takes the same keys with one deletion, and leaves the rest.
