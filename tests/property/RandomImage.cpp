@@ -149,6 +149,13 @@ public:
         // writes or another.
         if (dice_.chance(0.5)) add(Inf, dice_.pick(Names{"Drvdata.bin", "DRVDATA.BIN", "drvdata.bin"}), "d", randomAttrs(dice_));
         if (dice_.chance(0.5)) add(Inf, dice_.pick(Names{"Drvidx.bin", "DRVIDX.BIN", "DrvIdx.Bin"}), "i", randomAttrs(dice_));
+        // Files of the folders above, which an entry climbing out with ".."
+        // would reach: no step may delete them.
+        for (const std::string& above : {std::string("C:\\windows\\"), std::string("C:\\windows\\system32\\")}) {
+            if (!dice_.chance(0.4)) continue;
+            const std::string folder = dice_.pick(Names{System, Drivers, Inf, Other});
+            add(above, dice_.pick(FolderNames.at(folder)), "above", Attr::None);
+        }
     }
 
     void oemFiles() {

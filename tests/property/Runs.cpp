@@ -170,6 +170,20 @@ Outcome previewOf(ImageOnDisk& disk) {
     }
     closeGroup();
 
+    // Each step deletes only in its own folder (the order being the real
+    // run's, this holds for it too).
+    const std::string win = "C:\\WINDOWS\\";
+    const std::map<std::string, std::string> folders = {
+        {"CleanRegistry", win + "INF\\"},          {"DeleteSystemFiles", win + "SYSTEM\\"},
+        {"DeleteDriverFiles", win + "SYSTEM32\\DRIVERS\\"}, {"DeleteInfFiles", win + "INF\\"},
+        {"DeleteOtherInfFiles", win + "INF\\OTHER\\"}, {"RemoveOemInfFiles x50", win + "INF\\"}};
+    for (const busview::PreviewChange& c : p.changes) {
+        if (c.kind != busview::PreviewChange::Kind::DeleteFile || c.step == "start-up") continue;
+        const auto folder = folders.find(c.step);
+        if (folder == folders.end() || upper(c.what).rfind(folder->second, 0) != 0)
+            out.faults.push_back(c.step + " deleted " + c.what + ", outside its folder");
+    }
+
     // The preview changes nothing.
     if (fixtures::readHostFile(disk.prefix.path() / "system.reg") != regBefore)
         out.faults.push_back("the preview changed system.reg");
