@@ -60,6 +60,13 @@ std::string keyPath(const std::string& path) {
     return out;
 }
 
+// The line for the keys a deletion took along, sorted and in upper case.
+std::string takenAlong(const std::vector<std::string>& keys) {
+    std::string line = "  with its parent:";
+    for (std::size_t i = 0; i < keys.size(); ++i) line += (i ? ", " : " ") + keys[i];
+    return line;
+}
+
 sysaccess::platform_prefix::PrefixOptions machineOptions(ImageOnDisk& disk, const std::string& exe) {
     sysaccess::platform_prefix::PrefixOptions o;
     o.prefix = disk.prefix.path();
@@ -148,9 +155,7 @@ Outcome previewOf(ImageOnDisk& disk) {
     auto closeGroup = [&] {
         if (group.empty()) return;
         std::sort(group.begin(), group.end());
-        std::string line = "  with its parent:";
-        for (const std::string& k : group) line += " " + k + (&k == &group.back() ? "" : ",");
-        out.changes.push_back(line);
+        out.changes.push_back(takenAlong(group));
         group.clear();
     };
     using Kind = busview::PreviewChange::Kind;
@@ -233,12 +238,8 @@ Outcome realRunOf(ImageOnDisk& disk) {
         if (c.op == "delete" && c.status == 0) {
             const std::string key = keyPath(opened[c.handle] + "\\" + c.arg);
             out.changes.push_back("key " + key);
-            std::vector<std::string> below = takeSubtree(present, key);
-            if (!below.empty()) {
-                std::string line = "  with its parent:";
-                for (const std::string& k : below) line += " " + k + (&k == &below.back() ? "" : ",");
-                out.changes.push_back(line);
-            }
+            const std::vector<std::string> below = takeSubtree(present, key);
+            if (!below.empty()) out.changes.push_back(takenAlong(below));
         }
         if (c.op == "kill") {
             const auto file = byPlainPath.find(plainPath(c.arg));
