@@ -50,7 +50,10 @@ void previewJson(std::ostream& out, const PreviewResult& p) {
     for (std::size_t i = 0; i < p.changes.size(); ++i) {
         const PreviewChange& c = p.changes[i];
         out << (i ? "," : "") << "{\"change\":" << json(changeName(c.kind)) << ",\"what\":" << json(c.what)
-            << ",\"entry\":" << c.entry << ",\"step\":" << json(c.step) << "}";
+            << ",\"entry\":" << c.entry << ",\"step\":" << json(c.step)
+            << ",\"withParent\":" << (c.withParent() ? "true" : "false");
+        if (c.withParent()) out << ",\"removedWith\":" << json(c.takenWith);
+        out << "}";
     }
     out << "],\"family\":" << p.family << ",\"layout\":" << json(familyName(p.family)) << ",\"boxes\":[";
     for (std::size_t i = 0; i < p.boxes.size(); ++i) {

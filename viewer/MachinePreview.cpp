@@ -50,9 +50,13 @@ PreviewResult MachinePreview::run() {
     };
     {
         PreviewDriver driver;
-        driver.onRefresh = [&](sysaccess::ui::Form&) {
+        // The layout is read whenever the window may be about to go: a run
+        // that stops at a failure after detecting it leaves it detected.
+        const auto noteFamily = [&] {
             if (window) result.family = window->SystemFamily;
         };
+        driver.onRefresh = [&](sysaccess::ui::Form&) { noteFamily(); };
+        driver.beforeBoxOrClose = noteFamily;
         driver.start([&] {
             struct Forget {
                 busclean::Uninstall*& w;
@@ -94,6 +98,7 @@ PreviewResult MachinePreview::run() {
         }
         if (p.kind == PreviewChange::Kind::Restart) result.restartRequested = true;
         p.what = c.what;
+        p.takenWith = c.takenWith;
         p.entry = std::stoi(c.step.empty() ? "0" : c.step);
         if (p.entry >= 1 && p.entry <= static_cast<int>(layout_.entries().size())) {
             p.step = runStep(layout_.entries()[static_cast<std::size_t>(p.entry - 1)].run);

@@ -20,6 +20,11 @@ struct PreviewChange {
     std::string what;
     int entry = 0;          // removal list entry being handled; 0 at start-up
     std::string step;       // the procedure that asks for it
+    // A key removed with its parent (the 9x layout deletes a key with
+    // everything below it): the deleted key above it that takes it along.
+    // Empty for what the remover deleted itself.
+    std::string takenWith;
+    bool withParent() const { return !takenWith.empty(); }
 };
 
 struct PreviewBox {
@@ -34,7 +39,7 @@ struct PreviewResult {
     int decidingEntry = 0;       // the entry whose step decided it, 0 none
     bool removalRan = false;
     std::vector<PreviewChange> changes;
-    int family = 0;              // 0 none detected, 1 the 9x layout, 2 the NT layout
+    int family = 0;              // as the run left it: 0 none detected, 1 the 9x layout, 2 the NT layout
     std::vector<PreviewBox> boxes;
     bool restartRequested = false;
     bool ended = false;          // the program ended after the run

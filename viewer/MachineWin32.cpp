@@ -32,6 +32,10 @@ public:
         NativeFileSystem native;
         Win32Platform::checkDeletable(path);
     }
+    std::string storedPath(const std::string& path) override {
+        NativeFileSystem native;
+        return Win32Platform::storedPath(path);
+    }
     std::string readFile(const std::string& path) override {
         NativeFileSystem native;
         return Win32Platform::readFile(path);

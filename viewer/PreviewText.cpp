@@ -37,6 +37,11 @@ void writePreviewText(std::ostream& out, const ScriptLayout& layout, const Previ
     }
     out << "  Removal after a Yes, in order:\n";
     for (const PreviewChange& c : p.changes) {
+        // A key that goes with its parent is shown under the deletion that takes it.
+        if (c.withParent()) {
+            out << "      removed with its parent: " << c.what << "\n";
+            continue;
+        }
         out << "    " << changeName(c.kind) << " " << c.what << "  [" << c.step;
         if (c.entry >= 1 && c.entry <= static_cast<int>(layout.entries().size())) out << ", entry " << c.entry;
         out << "]\n";

@@ -152,6 +152,23 @@ fs::path FileSystem::deletable(const std::string& path) const {
     return host;
 }
 
+std::string FileSystem::storedPath(const std::string& path) const {
+    fs::path host;
+    try {
+        host = hostOf(path);
+    } catch (const RuntimeError&) {
+        return "";
+    }
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(host, ec))) return "";
+    // A drive's root has no folder of its own to be named in.
+    if (const auto whole = drives_.toWindows(host); whole && whole->size() == 3) return *whole;
+    const auto folder = drives_.toWindows(host.parent_path());
+    const auto name = text::utf8ToAnsi(host.filename().string(), drives_.codePage());
+    if (!folder || !name) return "";
+    return *folder + (folder->back() == '\\' ? "" : "\\") + *name;
+}
+
 void FileSystem::checkDeletable(const std::string& path) const { deletable(path); }
 
 void FileSystem::deleteFile(const std::string& path) {

@@ -38,6 +38,12 @@ public:
     void deleteFile(const std::string& path);
     // Raises what deleteFile would raise before it deletes, deleting nothing.
     void checkDeletable(const std::string& path) const;
+    // The full Windows path of the existing file or folder `path` names:
+    // the folder it lies in with links resolved, through the drive that
+    // holds it, and its own name as stored on the host (a link itself is
+    // not followed). Every spelling of one entry gives the same path. Empty
+    // when it names nothing, or nothing the code page can spell.
+    std::string storedPath(const std::string& path) const;
     // Whole content as bytes. Missing: 53; a folder or not a plain file: 75.
     std::string readFile(const std::string& path);
     // The file opened for reading in pieces, with the failures of readFile.

@@ -20,6 +20,11 @@ std::vector<std::string> Platform::findFiles(const std::string& pattern) {
     return {std::move(first)};
 }
 
+std::string Platform::storedPath(const std::string& path) {
+    if (path.find_first_of("*?") != std::string::npos || findFirstFile(path).empty()) return "";
+    return path;
+}
+
 bool hasPlatform() { return installed != nullptr; }
 
 PlatformGuard::PlatformGuard(Platform& p) : previous_(installed) { installed = &p; }

@@ -40,6 +40,20 @@ public:
     virtual long RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) = 0;
     virtual long RegDeleteKeyA(HKEY32 key, const std::string& subKey) = 0;
     virtual long RegCloseKey(HKEY32 key) = 0;
+    // For a deletion that is only pretended: what RegDeleteKeyA would answer
+    // for the key before it looks at the key's subkeys, deleting nothing. It
+    // raises where the deletion would raise whatever the key (a registry it
+    // cannot use), and answers a missing key, a bad handle or name, and a key
+    // the machine keeps whatever lies below it, as the deletion would. This
+    // base version finds nothing in the way.
+    virtual long checkKeyDeletable(HKEY32 key, const std::string& subKey) {
+        (void)key, (void)subKey;
+        return status::Success;
+    }
+    // Raises what a deletion about to be written back would raise before it
+    // writes (a registry in use by another program). This base version never
+    // raises.
+    virtual void checkKeyWriteBack() {}
 
     // The Windows folder, without a trailing backslash ("C:\windows").
     virtual std::string windowsDirectory() = 0;
@@ -66,6 +80,14 @@ public:
     // missing, read-only or refused file), deleting nothing. This base
     // version finds no fault.
     virtual void checkDeletable(const std::string& path) { (void)path; }
+    // The full Windows path of the file or folder `path` names, as the
+    // machine spells it: "." and ".." taken out, the folders it lies in
+    // with their stored names (and links followed), its own name as
+    // stored. Every spelling of one file gives the same answer, and two
+    // files never share one. Empty when the path names nothing. This base
+    // version answers the path as given where a search finds a normal file
+    // by it (no wildcards).
+    virtual std::string storedPath(const std::string& path);
     // Whole content of a file; a missing file raises a RuntimeError.
     virtual std::string readFile(const std::string& path) = 0;
     // Opens a file for reading in pieces from its start, with the same

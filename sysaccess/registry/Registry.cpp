@@ -23,6 +23,10 @@ std::vector<std::string> toStrings(const std::vector<std::string_view>& parts) {
     return {parts.begin(), parts.end()};
 }
 
+// Keys no deletion may take: the root, and the host's root hubs with every
+// key above them.
+bool mustStay(const Key& key) { return !key.parent || KeyTree::hasHubAtOrBelow(key); }
+
 void appendUtf8(std::string& out, unsigned c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
@@ -265,13 +269,12 @@ long Registry::RegCloseKey(HKEY32 key) {
 }
 
 long Registry::deletable(const Key& key) const {
-    if (!key.parent) return status::AccessDenied;
-    if (KeyTree::hasHubAtOrBelow(key)) return status::AccessDenied;
+    if (mustStay(key)) return status::AccessDenied;
     if (family_ == Family::NT && !key.children.empty()) return status::AccessDenied;
     return status::Success;
 }
 
-long Registry::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+long Registry::admit(HKEY32 key, const std::string& subKey) {
     // While the file is not understood no key of it is known, so no handle
     // or name can be judged: every deletion fails for that reason, unless
     // the file has been put right meanwhile.
@@ -285,6 +288,26 @@ long Registry::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
     // An empty name would delete the key behind the handle itself; the
     // programs never mean that, so it is refused rather than guessed at.
     if (parts->empty()) return status::InvalidParameter;
+    return status::Success;
+}
+
+long Registry::checkDeletion(HKEY32 key, const std::string& subKey) {
+    if (const long s = admit(key, subKey); s != status::Success) return s;
+    // Judged by the keys as last read: what a dry run has been shown.
+    Key* base = resolve(key);
+    if (!base) return status::InvalidHandle;
+    const Key* target = tree_->descend(*base, *splitKeyPath(subKey));
+    if (!target) return status::FileNotFound;
+    return mustStay(*target) ? status::AccessDenied : status::Success;
+}
+
+void Registry::checkWriteBack() const {
+    if (store_ && store_->wineServerRunning()) failure::inUseByWine();
+}
+
+long Registry::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    if (const long s = admit(key, subKey); s != status::Success) return s;
+    const auto parts = splitKeyPath(subKey);
     if (store_) return deleteFromFile(key, toStrings(*parts));
 
     Key* target = tree_->descend(*resolve(key), *parts);

@@ -51,6 +51,17 @@ public:
     long RegCloseKey(HKEY32 key);
     Family family() const { return family_; }
 
+    // For a deletion that is only pretended (a dry run over this registry).
+    // What RegDeleteKeyA would answer for the key before it looks at the
+    // key's subkeys, changing nothing: it raises where the deletion would
+    // raise for any key (a file that cannot be read or is no registry), and
+    // answers a missing key, a bad handle or name, and a key that must stay
+    // (a root hub key or one above it) as the deletion would; else Success.
+    long checkDeletion(HKEY32 key, const std::string& subKey);
+    // Raises what writing a deletion back would raise before it writes (a
+    // Wine server running for the prefix); a memory-only registry never does.
+    void checkWriteBack() const;
+
     // For fixtures and tests. createKey makes a key with its parents in a
     // memory-only registry (it throws for a file-backed one, whose keys
     // change only through deletions).
@@ -83,6 +94,9 @@ private:
     Key* resolve(HKEY32 handle) const;
     Key* lookup(const std::string& path) const;
     long deletable(const Key& key) const;
+    // The checks of RegDeleteKeyA before it looks for the key: a file it
+    // cannot use raises, a bad handle or name is answered.
+    long admit(HKEY32 key, const std::string& subKey);
     long deleteFromFile(HKEY32 handle, const std::vector<std::string>& parts);
     void raiseFileProblem() const;
     bool marksNt(const Key* marker) const;

@@ -5,37 +5,15 @@
 
 #include <algorithm>
 
-#include "remover/RemoverHarness.h"
-#include "viewer/MachinePreview.h"
-#include "viewer/StreamInputFile.h"
+#include "viewer/PreviewHarness.h"
 
 using namespace remover_test;
+using namespace preview_test;
 namespace mb = sysaccess::ui::mb;
 
 namespace {
 
-std::string upper(std::string s) {
-    for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    return s;
-}
-
-std::string inf(const std::string& id) {
-    std::string t = "[Version]\r\nSignature=\"$CHICAGO$\"\r\n[Models]\r\n%Dev%=Dev.Install," + id + "\r\n";
-    for (int i = 0; i < 50; ++i) t += "HKR,,Value" + std::to_string(i) + "\r\n";
-    return t;
-}
-
 const std::string NtEnum = "SYSTEM\\CurrentControlSet\\Enum\\";
-
-// One machine image: its keys, its family, its files and its script.
-struct Image {
-    Image(std::string n, bool onNt = false) : name(std::move(n)), nt(onNt) {}
-    std::string name;
-    bool nt = false;
-    std::vector<std::string> keys;
-    std::vector<std::pair<std::string, std::string>> files;  // Windows path, content
-    Script script;
-};
 
 std::vector<Image> images() {
     std::vector<Image> all;
@@ -106,57 +84,6 @@ std::vector<Image> images() {
     return all;
 }
 
-void make(RemoverRun& run, const Image& image) {
-    run.registry(image.keys, image.nt);
-    for (const auto& [path, bytes] : image.files) run.prefix.file(path, bytes);
-    run.script(image.script);
-}
-
-// The dry run over the image, read through a prefix platform of its own.
-busview::PreviewResult preview(RemoverRun& run, const busview::ScriptLayout& layout) {
-    fixtures::TempDir usb;
-    fixtures::writeHostFile(usb.path() / ".keep", "");
-    sysaccess::platform_prefix::PrefixOptions o;
-    o.prefix = run.prefix.path();
-    o.usbDevicesDir = usb.path();
-    o.wineServerRoot = usb.path() / "wine-server";
-    o.programFile = run.prefix.host("A:\\") / "BUSVIEW.EXE";
-    o.currentDir = run.prefix.host("C:\\");
-    o.allowLaunch = false;
-    sysaccess::platform_prefix::PrefixPlatform machine(o);
-    const bool nineX = machine.registry().family() == sysaccess::registry::Family::Win9x;
-    const std::string script = run.prefix.host("A:\\Unins.dat").string();
-    busview::MachinePreview dry(machine, nineX, [script] { return std::make_unique<busview::StreamInputFile>(script); },
-                                layout);
-    return dry.run();
-}
-
-// "key <PATH>" and "file <PATH>" in upper case, in the order they went.
-std::vector<std::string> previewList(const busview::PreviewResult& p) {
-    std::vector<std::string> list;
-    for (const auto& c : p.changes) {
-        if (c.kind == busview::PreviewChange::Kind::DeleteKey) list.push_back("key " + upper(c.what));
-        if (c.kind == busview::PreviewChange::Kind::DeleteFile) list.push_back("file " + upper(c.what));
-    }
-    return list;
-}
-
-std::vector<std::string> realList(RemoverRun& run, const std::vector<std::string>& existedBefore) {
-    std::map<sysaccess::HKEY32, std::string> paths;
-    std::vector<std::string> list;
-    for (const auto& c : run.calls().calls) {
-        if (c.op == "open" && c.handle) paths[c.handle] = c.arg;
-        if (c.op == "delete" && c.status == 0) {
-            std::string path = paths[c.handle];
-            while (!path.empty() && path.back() == '\\') path.pop_back();
-            list.push_back("key " + upper(path + "\\" + c.arg));
-        }
-        const bool existed = std::find(existedBefore.begin(), existedBefore.end(), upper(c.arg)) != existedBefore.end();
-        if (c.op == "kill" && existed && !run.exists(c.arg)) list.push_back("file " + upper(c.arg));
-    }
-    return list;
-}
-
 }  // namespace
 
 TEST(PreviewMatchesRun, SameKeysAndFilesInTheSameOrderOnSixImages) {
@@ -168,9 +95,8 @@ TEST(PreviewMatchesRun, SameKeysAndFilesInTheSameOrderOnSixImages) {
         std::vector<std::string> existed;
         for (const auto& f : image.files) existed.push_back(upper(f.first));
 
-        busview::ScriptFields fields(std::make_unique<busview::StreamInputFile>(run.prefix.host("A:\\Unins.dat").string()));
-        const busview::ScriptLayout layout(fields);
-        const busview::PreviewResult p = preview(run, layout);
+        const ScriptOf script(run);
+        const busview::PreviewResult p = preview(run, script.layout);
         ASSERT_FALSE(p.startupEnded);
         ASSERT_TRUE(p.removalRan);
         EXPECT_EQ(p.failure, "");
@@ -205,9 +131,8 @@ TEST(PreviewMatchesRun, AReadOnlyFileStopsBothAtTheSameFile) {
     std::vector<std::string> existed;
     for (const auto& f : image.files) existed.push_back(upper(f.first));
 
-    busview::ScriptFields fields(std::make_unique<busview::StreamInputFile>(run.prefix.host("A:\\Unins.dat").string()));
-    const busview::ScriptLayout layout(fields);
-    const busview::PreviewResult p = preview(run, layout);
+    const ScriptOf script(run);
+    const busview::PreviewResult p = preview(run, script.layout);
     EXPECT_TRUE(run.exists("C:\\windows\\system\\QRXSER.VXD"));
 
     run.start();

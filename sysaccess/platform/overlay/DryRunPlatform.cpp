@@ -43,8 +43,8 @@ constexpr std::uint32_t NameRoom = 4096;
 DryRunPlatform::DryRunPlatform(Platform& inner, bool deletesSubtrees)
     : inner_(inner), deletesSubtrees_(deletesSubtrees) {}
 
-void DryRunPlatform::record(Change::Kind kind, const std::string& what) {
-    changes_.push_back({kind, what, step ? step() : std::string()});
+void DryRunPlatform::record(Change::Kind kind, const std::string& what, const std::string& takenWith) {
+    changes_.push_back({kind, what, step ? step() : std::string(), takenWith});
 }
 
 void DryRunPlatform::substitute(const std::string& path,
@@ -126,11 +126,14 @@ bool DryRunPlatform::hasVisibleSubkey(HKEY32 innerHandle, const std::string& fol
 }
 
 long DryRunPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
+    // The machine judges the key first, as its own deletion would: what it
+    // raises for any key, a missing key, a key it keeps whatever it holds.
+    const long machine = inner_.checkKeyDeletable(key, subKey);
     const OpenKey* base = keyOf(key);
-    if (!base) return status::InvalidHandle;
-    if (keyHidden(base->folded)) return status::InvalidHandle;
+    if (!base || keyHidden(base->folded)) return status::InvalidHandle;
     // An empty name would name the open key itself; the machine refuses it.
     if (components(subKey).empty()) return status::InvalidParameter;
+    if (machine != status::Success) return machine;
     HKEY32 target = 0;
     const long s = inner_.RegOpenKeyA(key, subKey, &target);
     if (s != status::Success) return s;
@@ -138,16 +141,38 @@ long DryRunPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
     long answer = status::Success;
     if (keyHidden(doomed.folded)) {
         answer = status::FileNotFound;
-    } else if (readOnlyKey && readOnlyKey(doomed.path)) {
-        answer = status::AccessDenied;
     } else if (!deletesSubtrees_ && hasVisibleSubkey(target, doomed.folded)) {
         answer = status::AccessDenied;
     }
+    if (answer == status::Success) {
+        try {
+            // A deletion that would be written back now: what keeps the
+            // machine from writing it stops the run here.
+            inner_.checkKeyWriteBack();
+        } catch (...) {
+            inner_.RegCloseKey(target);
+            throw;
+        }
+        record(Change::Kind::DeleteKey, doomed.path);
+        if (deletesSubtrees_) recordSubtree(target, doomed, doomed.path);
+        deletedKeys_.insert(doomed.folded);
+    }
     inner_.RegCloseKey(target);
-    if (answer != status::Success) return answer;
-    deletedKeys_.insert(doomed.folded);
-    record(Change::Kind::DeleteKey, doomed.path);
-    return status::Success;
+    return answer;
+}
+
+void DryRunPlatform::recordSubtree(HKEY32 innerHandle, const OpenKey& key, const std::string& top) {
+    std::string found(NameRoom, '\0');
+    for (std::int32_t at = 0; inner_.RegEnumKeyA(innerHandle, at, found.data(), NameRoom) == status::Success; ++at) {
+        const std::string name(found.c_str());
+        const OpenKey child{join(key.path, name), join(key.folded, upperAscii(name))};
+        if (keyHidden(child.folded)) continue;  // deleted before, and listed then
+        record(Change::Kind::DeleteKey, child.path, top);
+        HKEY32 below = 0;
+        if (inner_.RegOpenKeyA(innerHandle, name, &below) != status::Success) continue;
+        recordSubtree(below, child, top);
+        inner_.RegCloseKey(below);
+    }
 }
 
 long DryRunPlatform::RegCloseKey(HKEY32 key) {
@@ -163,11 +188,22 @@ std::string DryRunPlatform::foldPath(const std::string& path) const {
     return folded;
 }
 
+bool DryRunPlatform::fileDeleted(const std::string& path) {
+    if (deletedFiles_.empty()) return false;
+    const std::string stored = inner_.storedPath(path);
+    return !stored.empty() && deletedFiles_.count(stored) != 0;
+}
+
+std::string DryRunPlatform::storedPath(const std::string& path) {
+    return fileDeleted(path) ? std::string() : inner_.storedPath(path);
+}
+
 std::vector<std::string> DryRunPlatform::findFiles(const std::string& pattern) {
     std::vector<std::string> found = inner_.findFiles(pattern);
+    if (deletedFiles_.empty()) return found;
     const std::size_t cut = text::lastSeparator(pattern, inner_.ansiCodePage());
     const std::string folder = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
-    std::erase_if(found, [&](const std::string& name) { return fileHidden(folder + name); });
+    std::erase_if(found, [&](const std::string& name) { return fileDeleted(folder + name); });
     return found;
 }
 
@@ -177,27 +213,29 @@ std::string DryRunPlatform::findFirstFile(const std::string& pattern) {
     return found.empty() ? std::string() : found.front();
 }
 
-void DryRunPlatform::deleteFile(const std::string& path) {
-    const std::string folded = foldPath(path);
-    if (written_.erase(folded)) return;  // never reached the machine
-    // Only a file the machine's search finds by its own name is there to go.
-    const std::vector<std::string> found = findFiles(path);
-    const std::size_t cut = text::lastSeparator(path, inner_.ansiCodePage());
-    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-    const bool there = std::any_of(found.begin(), found.end(),
-                                   [&](const std::string& f) { return upperAscii(f) == upperAscii(name); });
-    if (!there) raise(err::FileNotFound, "File not found");
-    // A file the machine would refuse to delete (read-only, a folder, out
-    // of the drives) stops the preview where it stops the real run.
+void DryRunPlatform::checkDeletable(const std::string& path) {
+    // A file deleted here is missing to the machine's deletion; it was
+    // within the drives then, so the machine would find nothing else wrong.
+    if (fileDeleted(path)) raise(err::FileNotFound, "File not found");
     inner_.checkDeletable(path);
-    deletedFiles_.insert(folded);
-    record(Change::Kind::DeleteFile, path);
+}
+
+void DryRunPlatform::deleteFile(const std::string& path) {
+    if (written_.erase(foldPath(path))) return;  // never reached the machine
+    // What the machine's deletion would raise stops the preview where it
+    // stops the real run: a missing, read-only or refused file. Whether a
+    // search would list the file (hidden, system) does not matter to it.
+    checkDeletable(path);
+    const std::string stored = inner_.storedPath(path);
+    if (stored.empty()) raise(err::FileNotFound, "File not found");
+    deletedFiles_.insert(stored);
+    record(Change::Kind::DeleteFile, stored);
 }
 
 std::string DryRunPlatform::readFile(const std::string& path) {
     const std::string folded = foldPath(path);
     if (const auto w = written_.find(folded); w != written_.end()) return w->second;
-    if (deletedFiles_.count(folded)) raise(err::FileNotFound, "File not found");
+    if (fileDeleted(path)) raise(err::FileNotFound, "File not found");
     return inner_.readFile(path);
 }
 
@@ -206,7 +244,7 @@ std::unique_ptr<files::InputFile> DryRunPlatform::openInput(const std::string& p
     if (const auto w = written_.find(folded); w != written_.end()) {
         return std::make_unique<files::MemoryInputFile>(w->second);
     }
-    if (deletedFiles_.count(folded)) raise(err::FileNotFound, "File not found");
+    if (fileDeleted(path)) raise(err::FileNotFound, "File not found");
     if (const auto s = substitutes_.find(folded); s != substitutes_.end()) return s->second();
     return inner_.openInput(path);
 }

@@ -7,11 +7,17 @@
 // - Registry deletions are recorded and hide the key (and what lies below
 //   it) from RegOpenKeyA, RegEnumKeyA and further deletions. A key with
 //   subkeys is refused as the machine's layout refuses it (deletesSubtrees
-//   false: the NT layout).
-// - File deletions are recorded and hide the file from findFirstFile,
-//   findFiles, openInput and readFile; a file that is not there raises the
-//   machine's "File not found", one the machine would refuse to delete
-//   (read-only) the machine's own error.
+//   false: the NT layout); where the layout deletes a key with everything
+//   below it, each key that goes with it is recorded too, after it. The
+//   machine is asked what its own deletion would answer or raise
+//   (checkKeyDeletable, checkKeyWriteBack): keys it keeps, a registry it
+//   cannot use or write back.
+// - File deletions are recorded by the path the machine resolves (its
+//   storedPath: one file, one path, whatever spelling reached it) and hide
+//   the file from findFirstFile, findFiles, openInput, readFile and further
+//   deletions under every spelling. A deletion raises what the machine's
+//   own would raise (checkDeletable: missing, read-only, a folder); like
+//   the machine's, it does not ask whether a search would list the file.
 // - Written files are kept in memory and read back from there.
 // - Restart requests and program and shortcut starts are recorded and never
 //   carried out; driver packages are never removed (the caller deletes the
@@ -33,6 +39,10 @@ public:
         Kind kind;
         std::string what;  // key path below HKEY_LOCAL_MACHINE, Windows path, program, shortcut content
         std::string step;  // what the program was doing, from the step hook
+        // A key removed with its parent: the deleted key above it that took
+        // it along, recorded just before it. Empty for every change the
+        // program asked for itself.
+        std::string takenWith;
     };
 
     DryRunPlatform(Platform& inner, bool deletesSubtrees);
@@ -41,8 +51,6 @@ public:
     const std::vector<Change>& changes() const { return changes_; }
     // Labels each change with the program's current step when set.
     std::function<std::string()> step;
-    // Keys the machine refuses to delete (full paths, any letter case).
-    std::function<bool(const std::string& keyPath)> readOnlyKey;
     // Serves reads of `path` (any letter case) from `hostReader` instead of
     // the machine: a file put in place without being written onto it.
     void substitute(const std::string& path, std::function<std::unique_ptr<files::InputFile>()> hostReader);
@@ -58,7 +66,8 @@ public:
     std::string findFirstFile(const std::string& pattern) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
-    void checkDeletable(const std::string& path) override { inner_.checkDeletable(path); }
+    void checkDeletable(const std::string& path) override;
+    std::string storedPath(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
@@ -74,21 +83,26 @@ private:
         std::string path;     // as the program spelled it
         std::string folded;   // components in upper case, joined by '\'
     };
-    void record(Change::Kind kind, const std::string& what);
+    void record(Change::Kind kind, const std::string& what, const std::string& takenWith = {});
+    // Records each visible key below the open inner key `innerHandle` (whose
+    // path is `key`) as taken along with the deleted key `top`, depth first
+    // in the machine's subkey order.
+    void recordSubtree(HKEY32 innerHandle, const OpenKey& key, const std::string& top);
     // The key behind a handle; nullptr for a handle this platform did not open.
     const OpenKey* keyOf(HKEY32 handle) const;
     OpenKey below(const OpenKey& base, const std::string& subKey) const;
     bool keyHidden(const std::string& folded) const;
     bool hasVisibleSubkey(HKEY32 innerHandle, const std::string& folded);
     std::string foldPath(const std::string& path) const;
-    bool fileHidden(const std::string& path) const { return deletedFiles_.count(foldPath(path)) != 0; }
+    // True when the file `path` names was deleted here, by any spelling.
+    bool fileDeleted(const std::string& path);
 
     Platform& inner_;
     bool deletesSubtrees_;
     std::vector<Change> changes_;
     std::map<HKEY32, OpenKey> keys_;
     std::set<std::string> deletedKeys_;   // folded paths
-    std::set<std::string> deletedFiles_;  // folded Windows paths
+    std::set<std::string> deletedFiles_;  // the machine's stored paths
     std::map<std::string, std::string> written_;  // folded path -> bytes
     std::map<std::string, std::function<std::unique_ptr<files::InputFile>()>> substitutes_;
 };

@@ -72,6 +72,7 @@ std::vector<std::string> PrefixPlatform::findFiles(const std::string& pattern) {
 }
 void PrefixPlatform::deleteFile(const std::string& path) { files_->deleteFile(path); }
 void PrefixPlatform::checkDeletable(const std::string& path) { files_->checkDeletable(path); }
+std::string PrefixPlatform::storedPath(const std::string& path) { return files_->storedPath(path); }
 std::string PrefixPlatform::readFile(const std::string& path) { return files_->readFile(path); }
 std::unique_ptr<files::InputFile> PrefixPlatform::openInput(const std::string& path) {
     return files_->openInput(path);

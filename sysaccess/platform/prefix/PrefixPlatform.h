@@ -37,6 +37,10 @@ public:
     long RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std::uint32_t capacity) override;
     long RegDeleteKeyA(HKEY32 key, const std::string& subKey) override;
     long RegCloseKey(HKEY32 key) override;
+    long checkKeyDeletable(HKEY32 key, const std::string& subKey) override {
+        return registry_->checkDeletion(key, subKey);
+    }
+    void checkKeyWriteBack() override { registry_->checkWriteBack(); }
     std::string windowsDirectory() override;
     // The reason has no meaning to Wine's restart program.
     bool requestRestart(std::uint32_t flags, std::uint32_t reserved) override;
@@ -44,6 +48,7 @@ public:
     std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     void checkDeletable(const std::string& path) override;
+    std::string storedPath(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;

@@ -1,6 +1,7 @@
 #include "sysaccess/platform/win32/Win32Platform.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "sysaccess/RuntimeError.h"
@@ -145,6 +146,40 @@ void Win32Platform::checkDeletable(const std::string& path) {
     const DWORD attrs = ::GetFileAttributesA(path.c_str());
     if (attrs == INVALID_FILE_ATTRIBUTES) raiseFor(::GetLastError());
     if (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) raise(err::PathFileAccess, "Path/File access error");
+}
+
+std::string Win32Platform::storedPath(const std::string& path) {
+    if (path.find_first_of("*?") != std::string::npos) return "";
+    std::vector<char> buffer(MAX_PATH + 1);
+    DWORD n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (n >= buffer.size()) {
+        buffer.resize(n + 1);
+        n = ::GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    }
+    if (n == 0 || n >= buffer.size()) return "";
+    const std::string full(buffer.data(), n);
+    if (::GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) return "";
+    // Each component as a search of its folder spells it (a short alias
+    // gives the long name). A path on no drive letter, or with a folder that
+    // cannot be listed, keeps the full form it was given.
+    if (full.size() < 3 || full[1] != ':' || full[2] != '\\') return full;
+    const char drive = full[0] >= 'a' && full[0] <= 'z' ? static_cast<char>(full[0] - 'a' + 'A') : full[0];
+    std::string stored{drive, ':'};
+    const unsigned cp = ::GetACP();
+    std::string_view rest = std::string_view(full).substr(3);
+    while (!rest.empty()) {
+        const std::size_t cut = text::firstSeparator(rest, cp);
+        const std::string part(rest.substr(0, cut));
+        rest = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
+        if (part.empty()) continue;
+        WIN32_FIND_DATAA data;
+        const HANDLE find = ::FindFirstFileA((stored + '\\' + part).c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return full;
+        ::FindClose(find);
+        stored += '\\';
+        stored += data.cFileName;
+    }
+    return stored.size() == 2 ? stored + '\\' : stored;
 }
 
 void Win32Platform::deleteFile(const std::string& path) {

@@ -25,6 +25,7 @@ public:
     std::vector<std::string> findFiles(const std::string& pattern) override;
     void deleteFile(const std::string& path) override;
     void checkDeletable(const std::string& path) override;
+    std::string storedPath(const std::string& path) override;
     std::string readFile(const std::string& path) override;
     std::unique_ptr<files::InputFile> openInput(const std::string& path) override;
     void writeFile(const std::string& path, const std::string& bytes) override;
