@@ -5,10 +5,12 @@
 
 namespace sysaccess::paint::classic {
 
-void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, int k) {
+void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, const Density& d) {
     for (int y = 0; y < height; ++y) {
+        const int top = d.scale(y), bottom = d.scale(y + 1);
         for (int x = 0; rows[y][x] != '\0'; ++x) {
-            if (rows[y][x] == '#') c.fill(Rect{x0 + x * k, y0 + y * k, k, k}, colour);
+            const int left = d.scale(x), right = d.scale(x + 1);
+            if (rows[y][x] == '#') c.fill(Rect{x0 + left, y0 + top, right - left, bottom - top}, colour);
         }
     }
 }
