@@ -1,5 +1,8 @@
-// The remover's window and its message boxes at 192 dots per inch: twice as
-// large as at 96, with clicks landing on the controls the twips put there.
+// The remover's window and its message boxes at other densities: at 192
+// dots per inch twice as large as at 96, with clicks landing on the controls
+// the twips put there; at 120, 144, 168 and 192 every caption on the lines it
+// has at 96 and uncut.
+#include "fixtures/CaptionFit.h"
 #include "fixtures/Pixels.h"
 #include "RemoverHarness.h"
 #include "sysaccess/paint/CaptionLayout.h"
@@ -115,5 +118,39 @@ TEST(RemoverAtOtherDensities, MessageBoxesGrowWholeWithTheirTextOnItsLinesAndThe
         EXPECT_GT(dark, 20);
         run.driver.type("MsgBox", 'n');  // No: the remover ends
       }
+    }
+}
+
+TEST(RemoverAtScreenDensities, EveryCaptionOfTheWindowAndItsBoxesKeepsItsLinesAndShowsWhole) {
+    // The window with the driver disk's texts.
+    RemoverRun run;
+    Script script;
+    script.info = {"Tarnwick Devices Inc.", "USB Adapter Driver Removal", "Version 1.00", "12 Mill Lane, Suite 4",
+                   "Tel: +1 555 0100", "Fax: +1 555 0101", "support@tarnwick.example"};
+    run.script(script);
+    run.start();
+    // Its title, frame, two buttons, check box, "Removing Files :", seven information lines.
+    EXPECT_EQ(fixtures::expectCaptionsFitAsAt96(run.window()), 13);
+    // Every box the remover and the toolkit show.
+    struct Box {
+        const char* text;
+        int style;
+        const char* title;
+    };
+    const Box boxes[] = {
+        {"Please select the device to be removed.", 16, "Error"},
+        {"This will remove the driver of USB to Serial Adapter\r\n Do you wish to continue?", 36, "Uninstall driver"},
+        {"Windows must be restarted to complete the device removal. Do you wish to restart now?", 36, "Restart"},
+        {"Windows must to restart to complete the device removal", 48, "Restart"},
+        {"Please insert driver disk", 48, "Error"},
+        {"1) The USB adapter could not be fully uninstalled.\r\n2) You must login with Adaministrator rights and "
+         "re-run\r\n     this program to complete the process.",
+         16, "Uninstall Fail"},
+        {"Run-time error '53':\n\nFile not found", 16, "Busclean"},
+    };
+    for (const Box& b : boxes) {
+        const sysaccess::ui::MessageBoxForm box(b.text, b.style, b.title);
+        // The text, the buttons and the title.
+        EXPECT_EQ(fixtures::expectCaptionsFitAsAt96(box), 1 + static_cast<int>(box.buttons().size()) + 1) << b.text;
     }
 }
