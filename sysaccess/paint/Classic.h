@@ -51,6 +51,17 @@ inline void raised(Canvas& c, const Rect& r, const Palette& p, int k = 1) {
 // whole factor each is a square of that many pixels.
 void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, const Density& d);
 
+// The marks of the look: the check box's tick (7 x 7 pixels at 96 dpi),
+// centred in the square's white inside, and the close box's cross (8 x 7)
+// from (x0, y0). At a whole factor each pixel of the classic pattern is
+// grown into a square; in between they are drawn as the strokes they are
+// made of (the tick's two strokes three pixels high, the cross's two
+// diagonals two wide), so their thickness stays even where rows of one and
+// two pixels would alternate; the tick then fills the inside but for a
+// pixel all round, as at 96 dpi.
+void checkMark(Canvas& c, const Rect& inside, Rgb colour, const Density& d);
+void closeCross(Canvas& c, int x0, int y0, Rgb colour, const Density& d);
+
 // A font as the density shows it.
 inline ui::Font atDensity(ui::Font font, const Density& d) {
     font.dpi = d.dpi();

@@ -10,21 +10,6 @@ namespace sysaccess::paint {
 
 using namespace classic;
 
-namespace {
-
-// The classic check mark, 7 x 7 pixels.
-constexpr const char* kCheck[] = {
-    "......#",
-    ".....##",
-    "#...###",
-    "##.###.",
-    "#####..",
-    ".###...",
-    "..#....",
-};
-
-}  // namespace
-
 Rect ControlPainter::boundsOf(const ui::Control& c) const {
     const Density& d = density_;
     return Rect{d.pixels(c.Left), d.pixels(c.Top), std::max(0, d.pixels(c.Width)), std::max(0, d.pixels(c.Height))};
@@ -118,11 +103,12 @@ void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
     // The square is white while the box can be ticked, button face when
     // disabled, greyed (value 2) or held down.
     const bool white = enabled && !held && box.value() != 2;
-    c.fill(inset(square, 2 * k_), pal[white ? Role::WindowBackground : Role::ButtonFace]);
+    const Rect inside = inset(square, 2 * k_);
+    c.fill(inside, pal[white ? Role::WindowBackground : Role::ButtonFace]);
     sunken(c, square, pal, k_);
     if (box.value() != 0) {
         const Rgb mark = enabled && box.value() == 1 ? pal[Role::DarkShadow] : pal[Role::ButtonShadow];
-        pattern(c, kCheck, 7, square.x + d.scale(3), square.y + d.scale(3), mark, d);
+        checkMark(c, inside, mark, d);
     }
     const int left = size + d.scale(CheckGap);
     const CaptionLayout text = caption(box);

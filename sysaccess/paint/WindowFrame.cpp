@@ -14,17 +14,6 @@ namespace {
 
 constexpr int kLargestSide = 16384;  // no window is drawn larger than this
 
-// The close box's cross, 8 x 7 pixels.
-constexpr const char* kCross[] = {
-    "##....##",
-    ".##..##.",
-    "..####..",
-    "...##...",
-    "..####..",
-    ".##..##.",
-    "##....##",
-};
-
 // A close box that closes nothing shows its cross greyed: embossed, white
 // under grey, as disabled text is. The cross is centred as at 96 dpi, a pixel
 // left of the middle, and grown with the box.
@@ -34,10 +23,10 @@ void closeBox(Canvas& c, const Rect& r, bool enabled, const Palette& p, const De
     raised(c, r, p, k);
     const int x0 = r.x + d.scale((d.unscale(r.w) - 8) / 2 - 1), y0 = r.y + d.scale((d.unscale(r.h) - 7) / 2);
     if (enabled) {
-        pattern(c, kCross, 7, x0, y0, p[Role::DarkShadow], d);
+        closeCross(c, x0, y0, p[Role::DarkShadow], d);
     } else {
-        pattern(c, kCross, 7, x0 + k, y0 + k, p[Role::ButtonHighlight], d);
-        pattern(c, kCross, 7, x0, y0, p[Role::ButtonShadow], d);
+        closeCross(c, x0 + k, y0 + k, p[Role::ButtonHighlight], d);
+        closeCross(c, x0, y0, p[Role::ButtonShadow], d);
     }
 }
 
