@@ -1,5 +1,7 @@
 #include "sysaccess/paint/Canvas.h"
 
+#include "sysaccess/paint/Resample.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -58,17 +60,23 @@ void Canvas::bevel(const Rect& r, Rgb topLeft, Rgb bottomRight) {
     fill(Rect{r.x, r.y, 1, r.h - 1}, topLeft);
 }
 
-void Canvas::dottedOutline(const Rect& r, Rgb colour) {
+void Canvas::dottedOutline(const Rect& r, Rgb colour, int dot) {
     if (r.w <= 0 || r.h <= 0) return;
-    // Walk the ring once so the dots stay in step around the corners.
-    int step = 0;
-    const auto dot = [&](int x, int y) {
-        if (step++ % 2 == 0) pixel(x, y, colour);
+    dot = std::max(dot, 1);
+    // The ring as cells of `dot` pixels, walked once so that the dots stay in
+    // step around the corners; cells at the far edges are cut by the rectangle.
+    const int columns = (r.w + dot - 1) / dot, rows = (r.h + dot - 1) / dot;
+    const auto cell = [&](int i, int j) {
+        fill(intersect(Rect{r.x + i * dot, r.y + j * dot, dot, dot}, r), colour);
     };
-    for (int x = r.x; x < r.x + r.w; ++x) dot(x, r.y);
-    for (int y = r.y + 1; y < r.y + r.h; ++y) dot(r.x + r.w - 1, y);
-    for (int x = r.x + r.w - 2; x >= r.x; --x) dot(x, r.y + r.h - 1);
-    for (int y = r.y + r.h - 2; y > r.y; --y) dot(r.x, y);
+    int step = 0;
+    const auto at = [&](int i, int j) {
+        if (step++ % 2 == 0) cell(i, j);
+    };
+    for (int i = 0; i < columns; ++i) at(i, 0);
+    for (int j = 1; j < rows; ++j) at(columns - 1, j);
+    for (int i = columns - 2; i >= 0; --i) at(i, rows - 1);
+    for (int j = rows - 2; j > 0; --j) at(0, j);
 }
 
 void Canvas::line(int x1, int y1, int x2, int y2, int width, Rgb colour) {
@@ -106,25 +114,10 @@ void Canvas::line(int x1, int y1, int x2, int y2, int width, Rgb colour) {
     }
 }
 
-void Canvas::picture(const Image& picture, int x, int y, int factor) {
+void Canvas::picture(const Image& picture, int x, int y) {
     if (picture.width <= 0 || picture.height <= 0 ||
         picture.pixels.size() < static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height))
         return;
-    if (factor > 1) {
-        // Only the part inside the clip is looked at, row by row: a large
-        // picture in a small box costs the box, not the picture.
-        const long long w = static_cast<long long>(picture.width) * factor;
-        const long long h = static_cast<long long>(picture.height) * factor;
-        const Rect a = intersect(clip_, Rect{ox_ + x, oy_ + y, static_cast<int>(std::min<long long>(w, 1 << 30)),
-                                             static_cast<int>(std::min<long long>(h, 1 << 30))});
-        for (int py = a.y; py < a.y + a.h; ++py) {
-            const int sy = (py - (oy_ + y)) / factor;
-            auto row = picture.pixels.begin() + static_cast<std::ptrdiff_t>(sy) * picture.width;
-            auto dst = image_->pixels.begin() + static_cast<std::ptrdiff_t>(py) * image_->width;
-            for (int px = a.x; px < a.x + a.w; ++px) dst[px] = row[(px - (ox_ + x)) / factor];
-        }
-        return;
-    }
     const Rect a = intersect(clip_, Rect{ox_ + x, oy_ + y, picture.width, picture.height});
     for (int py = a.y; py < a.y + a.h; ++py) {
         const int sy = py - (oy_ + y);
@@ -133,6 +126,13 @@ void Canvas::picture(const Image& picture, int x, int y, int factor) {
         auto dst = image_->pixels.begin() + static_cast<std::ptrdiff_t>(py) * image_->width + a.x;
         std::copy(src, src + a.w, dst);
     }
+}
+
+void Canvas::picture(const Image& picture, int x, int y, int width, int height) {
+    if (width == picture.width && height == picture.height) return this->picture(picture, x, y);
+    // Only the part inside the clip is computed: a large picture in a small
+    // box costs the box, not the picture.
+    drawResampled(*image_, clip_, picture, ox_ + x, oy_ + y, width, height);
 }
 
 }  // namespace sysaccess::paint

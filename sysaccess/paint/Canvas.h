@@ -32,14 +32,16 @@ public:
     // A one-pixel ring: top and left in one colour, bottom and right in the other.
     void bevel(const Rect& r, Rgb topLeft, Rgb bottomRight);
     void outline(const Rect& r, Rgb colour) { bevel(r, colour, colour); }
-    // A dotted rectangle (every other pixel), as the desktop draws the focus.
-    void dottedOutline(const Rect& r, Rgb colour);
+    // A dotted rectangle (every other pixel), as the desktop draws the focus;
+    // with `dot` above 1 a ring of that thickness, of dots `dot` pixels square.
+    void dottedOutline(const Rect& r, Rgb colour, int dot = 1);
     // A straight line `width` pixels wide with round ends; a width of 1 or
     // less draws the thin line between the two end points, both included.
     void line(int x1, int y1, int x2, int y2, int width, Rgb colour);
-    // A picture with its top-left corner at (x, y), each of its pixels a
-    // square of `factor` x `factor` (1: natural size), without smoothing.
-    void picture(const Image& picture, int x, int y, int factor = 1);
+    // A picture with its top-left corner at (x, y), at its natural size, or
+    // grown or shrunk to `width` x `height` pixels (Resample.h).
+    void picture(const Image& picture, int x, int y);
+    void picture(const Image& picture, int x, int y, int width, int height);
 
 private:
     Image* image_;

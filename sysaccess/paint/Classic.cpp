@@ -2,13 +2,87 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace sysaccess::paint::classic {
 
-void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, int k) {
+namespace {
+
+constexpr const char* kCheck[] = {
+    "......#",
+    ".....##",
+    "#...###",
+    "##.###.",
+    "#####..",
+    ".###...",
+    "..#....",
+};
+
+constexpr const char* kCross[] = {
+    "##....##",
+    ".##..##.",
+    "..####..",
+    "...##...",
+    "..####..",
+    ".##..##.",
+    "##....##",
+};
+
+// Strokes across a mark of `columns` x `rows` cells of the standard density
+// drawn into `box`: along each pixel column (or, `acrossRows`, each pixel
+// row), every pixel whose centre lies within `thickness` / 2 cells of a
+// stroke's centre line there. `centres` gives those centre lines at a
+// position in cells (a cell's centre at its index) and returns how many.
+template <typename Centres>
+void strokes(Canvas& c, const Rect& box, int columns, int rows, bool acrossRows, double thickness, Rgb colour,
+             Centres centres) {
+    const double fx = box.w / double(columns), fy = box.h / double(rows);
+    const int along = acrossRows ? box.h : box.w, across = acrossRows ? box.w : box.h;
+    const double fAlong = acrossRows ? fy : fx, fAcross = acrossRows ? fx : fy;
+    const int cells = acrossRows ? rows : columns;
+    for (int i = 0; i < along; ++i) {
+        const double at = std::clamp((i + 0.5) / fAlong - 0.5, 0.0, cells - 1.0);
+        double line[2];
+        const int n = centres(at, line);
+        for (int j = 0; j < across; ++j) {
+            const double cell = (j + 0.5) / fAcross - 0.5;
+            bool ink = false;
+            for (int k = 0; k < n; ++k) ink = ink || std::abs(cell - line[k]) < thickness / 2;
+            if (ink) c.fill(acrossRows ? Rect{box.x + j, box.y + i, 1, 1} : Rect{box.x + i, box.y + j, 1, 1}, colour);
+        }
+    }
+}
+
+}  // namespace
+
+void checkMark(Canvas& c, const Rect& inside, Rgb colour, const Density& d) {
+    if (d.whole()) {
+        const int size = d.scale(7);
+        return pattern(c, kCheck, 7, inside.x + (inside.w - size) / 2, inside.y + (inside.h - size) / 2, colour, d);
+    }
+    // Down from (0, 3) to (2, 5), then up to (6, 1): three cells high.
+    strokes(c, classic::inset(inside, 1), 7, 7, false, 3.0, colour, [](double x, double* line) {
+        line[0] = x <= 2 ? 3 + x : 7 - x;
+        return 1;
+    });
+}
+
+void closeCross(Canvas& c, int x0, int y0, Rgb colour, const Density& d) {
+    if (d.whole()) return pattern(c, kCross, 7, x0, y0, colour, d);
+    // The diagonals from (0.5, 0) to (6.5, 6) and from (6.5, 0) to (0.5, 6): two cells wide.
+    strokes(c, Rect{x0, y0, d.scale(8), d.scale(7)}, 8, 7, true, 2.0, colour, [](double y, double* line) {
+        line[0] = y + 0.5;
+        line[1] = 6.5 - y;
+        return 2;
+    });
+}
+
+void pattern(Canvas& c, const char* const* rows, int height, int x0, int y0, Rgb colour, const Density& d) {
     for (int y = 0; y < height; ++y) {
+        const int top = d.scale(y), bottom = d.scale(y + 1);
         for (int x = 0; rows[y][x] != '\0'; ++x) {
-            if (rows[y][x] == '#') c.fill(Rect{x0 + x * k, y0 + y * k, k, k}, colour);
+            const int left = d.scale(x), right = d.scale(x + 1);
+            if (rows[y][x] == '#') c.fill(Rect{x0 + left, y0 + top, right - left, bottom - top}, colour);
         }
     }
 }

@@ -10,37 +10,13 @@ namespace sysaccess::paint {
 
 using namespace classic;
 
-namespace {
-
-// The classic check mark, 7 x 7 pixels.
-constexpr const char* kCheck[] = {
-    "......#",
-    ".....##",
-    "#...###",
-    "##.###.",
-    "#####..",
-    ".###...",
-    "..#....",
-};
-
-}  // namespace
-
 Rect ControlPainter::boundsOf(const ui::Control& c) const {
     const Density& d = density_;
     return Rect{d.pixels(c.Left), d.pixels(c.Top), std::max(0, d.pixels(c.Width)), std::max(0, d.pixels(c.Height))};
 }
 
-ControlPainter::Lines ControlPainter::caption(const std::string& bytes, const ui::Font& font, int width) const {
-    int letter = -1;
-    const std::u32string shown = stripMnemonic(decodeAnsi(bytes, options_.codePage), &letter);
-    Lines out;
-    for (auto& line : wrapLines(fonts_, font, shown, width)) {
-        const auto at = static_cast<std::size_t>(letter);
-        if (letter >= 0 && at >= line.start && at < line.start + line.text.size())
-            out.underline = Underline{static_cast<int>(out.lines.size()), static_cast<int>(at - line.start)};
-        out.lines.push_back(std::move(line.text));
-    }
-    return out;
+CaptionLayout ControlPainter::caption(const ui::Control& c) const {
+    return layoutCaption(fonts_, form_, c, options_.dpi, options_.codePage);
 }
 
 bool ControlPainter::focused(const ui::Control& c) const {
@@ -85,9 +61,8 @@ void ControlPainter::label(Canvas& c, const ui::Label& label) {
     }
     if (label.Caption.empty()) return;
     Canvas inside = c.sub(area);
-    const ui::Font font = fontOf(label);
-    const Lines text = caption(label.Caption, font, area.w);
-    drawLines(inside, fonts_, font, text.lines, 0, 0, area.w, label.alignment, pal(label.ForeColor),
+    const CaptionLayout text = caption(label);
+    drawLines(inside, fonts_, text.font, text.lines, 0, 0, area.w, label.alignment, pal(label.ForeColor),
               label.effectivelyEnabled(), pal, text.underline, k_);
 }
 
@@ -96,19 +71,19 @@ void ControlPainter::frame(Canvas& c, const ui::Frame& frame) {
     const Rect area = boundsOf(frame);
     c.fill(Rect{0, 0, area.w, area.h}, pal(frame.BackColor));
     if (frame.borderStyle == ui::ControlBorder::Single) {
-        const ui::Font font = fontOf(frame);
-        const FontMetrics m = fonts_.metrics(font);
+        const CaptionLayout title = caption(frame);
+        const FontMetrics m = fonts_.metrics(title.font);
         // The etched line runs through the middle of the caption's height.
         const int top = m.height() / 2;
         outline(c, Rect{k_, top + k_, area.w - k_, area.h - top - k_}, pal[Role::ButtonHighlight], k_);
         outline(c, Rect{0, top, area.w - k_, area.h - top - k_}, pal[Role::ButtonShadow], k_);
-        int letter = -1;
-        const std::u32string title = stripMnemonic(decodeAnsi(frame.Caption, options_.codePage), &letter);
-        if (!title.empty()) {
-            const int w = fonts_.measure(font, title);
-            c.fill(Rect{6 * k_, 0, w + 4 * k_, m.height()}, pal(frame.BackColor));
-            drawLines(c, fonts_, font, {title}, 8 * k_, 0, w, ui::Alignment::Left, pal(frame.ForeColor),
-                      frame.effectivelyEnabled(), pal, Underline{0, letter}, k_);
+        if (!title.lines.empty()) {
+            // The caption interrupts the line, with a little room either side.
+            const Density& d = density_;
+            const int w = fonts_.measure(title.font, title.lines[0]), left = d.scale(FrameTitleLeft);
+            c.fill(Rect{d.scale(6), 0, left - d.scale(6) + w + d.scale(2), m.height()}, pal(frame.BackColor));
+            drawLines(c, fonts_, title.font, title.lines, left, 0, w, ui::Alignment::Left, pal(frame.ForeColor),
+                      frame.effectivelyEnabled(), pal, title.underline, k_);
         }
     }
     children(c, &frame);
@@ -121,27 +96,27 @@ void ControlPainter::checkBox(Canvas& c, const ui::CheckBox& box) {
     const bool enabled = box.effectivelyEnabled();
     // Centred as at the standard density and then scaled, so that a box
     // twice as high puts its square exactly twice as low.
-    const int size = CheckSize * k_;
-    const Rect square{0, k_ * ((area.h / k_ - CheckSize) / 2), size, size};
+    const Density& d = density_;
+    const int size = d.scale(CheckSize);
+    const Rect square{0, d.scale((d.unscale(area.h) - CheckSize) / 2), size, size};
     const bool held = options_.pressed == &box;
     // The square is white while the box can be ticked, button face when
     // disabled, greyed (value 2) or held down.
     const bool white = enabled && !held && box.value() != 2;
-    c.fill(inset(square, 2 * k_), pal[white ? Role::WindowBackground : Role::ButtonFace]);
+    const Rect inside = inset(square, 2 * k_);
+    c.fill(inside, pal[white ? Role::WindowBackground : Role::ButtonFace]);
     sunken(c, square, pal, k_);
     if (box.value() != 0) {
         const Rgb mark = enabled && box.value() == 1 ? pal[Role::DarkShadow] : pal[Role::ButtonShadow];
-        pattern(c, kCheck, 7, square.x + 3 * k_, square.y + 3 * k_, mark, k_);
+        checkMark(c, inside, mark, d);
     }
-    const int left = size + CheckGap * k_;
-    const int width = area.w - left;
-    const ui::Font font = fontOf(box);
-    const Lines text = caption(box.Caption, font, width);
-    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
-    const Rect drawn = drawLines(c, fonts_, font, text.lines, left, (area.h - height) / 2, width,
+    const int left = size + d.scale(CheckGap);
+    const CaptionLayout text = caption(box);
+    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(text.font).height();
+    const Rect drawn = drawLines(c, fonts_, text.font, text.lines, left, (area.h - height) / 2, text.room.width,
                                  ui::Alignment::Left, pal(box.ForeColor), enabled, pal, text.underline, k_);
     if (focused(box) && !box.Caption.empty())
-        c.dottedOutline(Rect{drawn.x - k_, drawn.y, drawn.w + 2 * k_, drawn.h + k_}, pal[Role::DarkShadow]);
+        c.dottedOutline(Rect{drawn.x - k_, drawn.y, drawn.w + 2 * k_, drawn.h + k_}, pal[Role::DarkShadow], k_);
 }
 
 void ControlPainter::button(Canvas& c, const ui::CommandButton& button) {
@@ -164,14 +139,15 @@ void ControlPainter::button(Canvas& c, const ui::CommandButton& button) {
     } else {
         raised(c, edge, pal, k_);
     }
-    const ui::Font font = fontOf(button);
-    const int pad = 4 * k_;
-    const Lines text = caption(button.Caption, font, area.w - 2 * pad);
-    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(font).height();
+    const int pad = density_.scale(ButtonPadding);
+    const CaptionLayout text = caption(button);
+    const int height = static_cast<int>(text.lines.size()) * fonts_.metrics(text.font).height();
     const int shift = held ? k_ : 0;
-    drawLines(c, fonts_, font, text.lines, pad + shift, (area.h - height) / 2 + shift, area.w - 2 * pad,
+    drawLines(c, fonts_, text.font, text.lines, pad + shift, (area.h - height) / 2 + shift, text.room.width,
               ui::Alignment::Center, pal(button.ForeColor), button.effectivelyEnabled(), pal, text.underline, k_);
-    if (focused(button)) c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 4 * k_), pal[Role::DarkShadow]);
+    // The focus rectangle lies just inside the edges: outline and bevel, then a pixel's room.
+    if (focused(button))
+        c.dottedOutline(inset(Rect{0, 0, area.w, area.h}, 3 * k_ + density_.scale(1)), pal[Role::DarkShadow], k_);
 }
 
 void ControlPainter::pictureBox(Canvas& c, const ui::PictureBox& box) {
@@ -184,9 +160,19 @@ void ControlPainter::pictureBox(Canvas& c, const ui::PictureBox& box) {
         area = inset(area, 2 * k_);
     }
     // Children and the picture sit in the area inside the border; the
-    // picture grows by the density's whole factor, pixel for pixel.
+    // picture grows with the density (Resample.h) and covers at least what
+    // it covers at 96 dpi: one that fills its box there fills it here too,
+    // whatever the rounding of the box's twips.
     Canvas inside = c.sub(area);
-    if (box.picture) inside.picture(*box.picture, 0, 0, k_);
+    if (box.picture) {
+        const Image& picture = *box.picture;
+        const int border96 = box.borderStyle == ui::ControlBorder::Single ? 4 : 0;
+        const Density standard;
+        int w = density_.scale(picture.width), h = density_.scale(picture.height);
+        if (picture.width >= standard.pixels(box.Width) - border96) w = std::max(w, area.w);
+        if (picture.height >= standard.pixels(box.Height) - border96) h = std::max(h, area.h);
+        inside.picture(picture, 0, 0, w, h);
+    }
     children(inside, &box);
 }
 
@@ -194,7 +180,7 @@ void ControlPainter::line(Canvas& parent, const ui::Line& line) {
     const Palette& pal = options_.palette;
     if (line.borderStyle == ui::LineStyle::Transparent) return;
     const Density& d = density_;
-    parent.line(d.pixels(line.X1), d.pixels(line.Y1), d.pixels(line.X2), d.pixels(line.Y2), line.BorderWidth * k_,
+    parent.line(d.pixels(line.X1), d.pixels(line.Y1), d.pixels(line.X2), d.pixels(line.Y2), d.scale(line.BorderWidth),
                 pal(line.BorderColor));
 }
 

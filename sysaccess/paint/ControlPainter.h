@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sysaccess/paint/Canvas.h"
+#include "sysaccess/paint/CaptionLayout.h"
 #include "sysaccess/paint/Classic.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/ui/Control.h"
@@ -14,7 +15,7 @@ namespace sysaccess::paint {
 class ControlPainter {
 public:
     ControlPainter(FontEngine& fonts, const ui::Form& form, const RenderOptions& options)
-        : fonts_(fonts), form_(form), options_(options), density_(options.dpi), k_(density_.factor()) {}
+        : fonts_(fonts), form_(form), options_(options), density_(options.dpi), k_(density_.line()) {}
 
     // The children of `container` (nullptr: the form) on its surface: the
     // labels and lines first, then the windowed controls above them, each
@@ -30,23 +31,16 @@ private:
     void pictureBox(Canvas& c, const ui::PictureBox& box);
     void line(Canvas& parent, const ui::Line& line);
 
-    // The control's font (or the form's) at the screen's density.
-    ui::Font fontOf(const ui::Control& c) const { return classic::atDensity(c.hasOwnFont ? c.font : form_.font, density_); }
     Rect boundsOf(const ui::Control& c) const;
-    // A caption of the program, decoded, its & markers gone, wrapped to
-    // `width`, with where its access letter is underlined.
-    struct Lines {
-        std::vector<std::u32string> lines;
-        classic::Underline underline;
-    };
-    Lines caption(const std::string& bytes, const ui::Font& font, int width) const;
+    // The control's caption laid out at the screen's density.
+    CaptionLayout caption(const ui::Control& c) const;
     bool focused(const ui::Control& c) const;
 
     FontEngine& fonts_;
     const ui::Form& form_;
     const RenderOptions& options_;
     Density density_;
-    int k_;  // the density's whole factor for fixed pixel sizes
+    int k_;  // the thickness of the look's lines at the density
 };
 
 }  // namespace sysaccess::paint

@@ -11,6 +11,9 @@ int pixelSize(double points, int dpi) {
     return std::max(1, static_cast<int>(px + 0.5 + 1e-9));
 }
 
-int pixelSize(const ui::Font& font) { return pixelSize(font.name.empty() ? 8 : font.size, font.dpi); }
+int pixelSize(const ui::Font& font) {
+    if (font.pixels > 0) return font.pixels;
+    return pixelSize(font.name.empty() ? 8 : font.size, font.dpi);
+}
 
 }  // namespace sysaccess::paint

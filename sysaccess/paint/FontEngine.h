@@ -24,8 +24,9 @@ struct FontMetrics {
 // fonts: at 96 dots per inch 8.25 pt -> 11, 9.75 -> 13, 12 -> 16, 18 -> 24;
 // at 192 twice as many.
 int pixelSize(double points, int dpi = 96);
-// The pixel size of a font at the density it carries; the system's dialog
-// font (no name) is an 8-point face whatever size is asked of it.
+// The pixel size of a font at the density it carries (or the size the
+// renderer chose for it there); the system's dialog font (no name) is an
+// 8-point face whatever size is asked of it.
 int pixelSize(const ui::Font& font);
 
 class FontEngine {

@@ -29,7 +29,7 @@ public:
         return *this;
     }
     Writer& operator<<(ui::Color c) { return *this << c.rgb; }
-    Writer& operator<<(const ui::Font& f) { return *this << f.name << f.size << f.bold << f.italic << f.charset << f.dpi; }
+    Writer& operator<<(const ui::Font& f) { return *this << f.name << f.size << f.bold << f.italic << f.charset << f.dpi << f.pixels; }
     template <typename T>
     Writer& operator<<(const std::shared_ptr<T>& p) {
         if (p) held_.push_back(p);

@@ -11,6 +11,17 @@
 
 namespace sysaccess::paint {
 
+// The title as the bar shows it at a density: in the caption font at the
+// pixel size chosen as for captions (TextFit.h: a title that fits the bar at
+// 96 dpi fits it here), cut with "..." where it is longer than the bar.
+struct TitleLayout {
+    Rect area;            // the room of the text in the window, pixels
+    int indent = 0;       // where the text starts in it
+    ui::Font font;
+    std::u32string shown;
+};
+TitleLayout layoutTitle(FontEngine& fonts, const ui::Form& form, const std::u32string& caption, int dpi);
+
 // Draws the border and title bar of `form` over the whole canvas (the
 // window's outer size) in the palette's colours; the client area is left for
 // the caller.

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
 #include "sysaccess/paint/Text.h"
 #include "sysaccess/paint/TextLayout.h"
@@ -61,12 +60,6 @@ int screenPixels() {
     return Application::current().driver().screenWidth() / TwipsPerPixel;
 }
 
-int screenDpi() { return Application::exists() ? Application::current().driver().dpi() : 96; }
-
-// Pixels of the screen's density in pixels of the standard density (the
-// box's own unit), rounded up so that what was measured always fits.
-int standardPixels(int pixels, int dpi) { return (pixels * 96 + dpi - 1) / dpi; }
-
 }  // namespace
 
 MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::string& title, unsigned codePage,
@@ -93,29 +86,18 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
     closeBoxEnabled = escapeAnswer_ != 0;
 
     if (!fonts) fonts = paint::platformFonts();
-    // The box is laid out in pixels of the standard density (15 twips each),
-    // so that at twice the density it is exactly twice as large; the text is
-    // also measured at the screen's density, as it will be drawn, and where
-    // it comes out larger there the box grows to hold it.
-    const int dpi = std::max(screenDpi(), 1);
-    Font measured = font;
-    measured.dpi = dpi;
-    const auto extent = [&](const Font& f, std::u32string_view line) {
-        Font there = f;
-        there.dpi = dpi;
-        return std::max(fonts->measure(f, line), standardPixels(fonts->measure(there, line), dpi));
-    };
-    const int lineHeight = std::max({fonts->metrics(font).height(),
-                                     standardPixels(fonts->metrics(measured).height(), dpi), 1});
+    // The box is laid out in pixels of the standard density (15 twips each)
+    // and grows with the density as a whole; the renderer keeps its text on
+    // the lines it has here and fits them at any density (TextFit.h).
+    const int lineHeight = std::max(fonts->metrics(font).height(), 1);
     const int maxTextWidth = std::max(screenPixels() * 5 / 8, 200);
     const auto lines = paint::wrapText(*fonts, font, paint::decodeAnsi(text, codePage), maxTextWidth);
     int textWidth = 0;
-    for (const auto& line : lines) textWidth = std::max(textWidth, extent(font, line));
+    for (const auto& line : lines) textWidth = std::max(textWidth, fonts->measure(font, line));
     const int textHeight = static_cast<int>(std::max<std::size_t>(lines.size(), 1)) * lineHeight;
 
     Picture icon = iconPicture(style, BackColor);
-    // The icon is drawn grown by the density's whole factor: its box holds that.
-    const int iconBox = standardPixels(IconSize * paint::Density(dpi).factor(), dpi);
+    const int iconBox = IconSize;
     const int textLeft = icon ? Margin + iconBox + IconGap : Margin;
     int textTop = Margin;
     if (icon && textHeight < iconBox) textTop += (iconBox - textHeight) / 2;
@@ -125,7 +107,7 @@ MessageBoxForm::MessageBoxForm(const std::string& text, int style, const std::st
     const int rowWidth = n * ButtonWidth + (n - 1) * ButtonGap;
     Font titleFont = font;
     titleFont.bold = true;
-    const int titleWidth = extent(titleFont, paint::decodeAnsi(title, codePage)) + TitleReserve;
+    const int titleWidth = fonts->measure(titleFont, paint::decodeAnsi(title, codePage)) + TitleReserve;
     const int width = std::max({textLeft + textWidth + Margin, rowWidth + 2 * Margin, titleWidth});
     const int buttonsTop = contentBottom + ButtonsTop;
     const int height = buttonsTop + ButtonHeight + Margin;

@@ -17,6 +17,7 @@ struct Font {
     bool italic = false;
     int charset = 0;       // 0 ANSI, 136 Traditional Chinese (Big5)
     int dpi = 96;          // the screen density the size is shown at (set by the renderer)
+    int pixels = 0;        // the pixel size the renderer chose at that density; 0: the size in points
     friend bool operator==(const Font&, const Font&) = default;
 };
 

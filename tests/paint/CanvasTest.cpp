@@ -1,5 +1,8 @@
-// Drawing primitives: clipping, wide lines with round ends, pictures.
+// Drawing primitives: clipping, wide lines with round ends, pictures, the look's marks.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
 
 #include "fixtures/Pixels.h"
 #include "sysaccess/paint/Canvas.h"
@@ -79,4 +82,58 @@ TEST(Png, WritesAValidStoredStream) {
     EXPECT_EQ(png.substr(png.size() - 8, 4), "IEND");
     EXPECT_GT(png.size(), 300u * 300u * 3u);
     EXPECT_THROW(encodePng(Image{2, 2, {}}), std::invalid_argument);
+}
+
+TEST(Classic, MarksKeepAnEvenThicknessBetweenWholeDensities) {
+    const Rgb Black{0, 0, 0};
+    // Each column of the tick is one run of ink three pixels of 96 dpi high,
+    // 4 or 5 pixels at 144 dpi, inside the square's white but for a pixel all
+    // round.
+    Image tick = blank(12, 12);
+    Canvas ontick(tick);
+    classic::checkMark(ontick, Rect{0, 0, 12, 12}, Black, Density(144));
+    std::vector<int> tops;
+    for (int x = 0; x < 12; ++x) {
+        int runs = 0, ink = 0;
+        for (int y = 0; y < 12; ++y) {
+            const bool on = tick.at(x, y) == Black;
+            ink += on;
+            runs += on && (y == 0 || tick.at(x, y - 1) != Black);
+            if (on && runs == 1 && ink == 1) tops.push_back(y);
+            if (x == 0 || x == 11 || y == 0 || y == 11) {
+                EXPECT_FALSE(on) << x << "," << y;
+            }
+        }
+        if (x == 0 || x == 11) continue;
+        EXPECT_EQ(runs, 1) << x;
+        EXPECT_GE(ink, 4) << x;
+        EXPECT_LE(ink, 5) << x;
+    }
+    // Its strokes climb a pixel a column, down to the turn and up after it.
+    ASSERT_EQ(tops.size(), 10u);
+    int turns = 0;
+    for (std::size_t i = 1; i < tops.size(); ++i) {
+        EXPECT_LE(std::abs(tops[i] - tops[i - 1]), 1) << i;
+        turns += tops[i] - tops[i - 1] != (i < 3 ? 1 : -1);
+    }
+    EXPECT_LE(turns, 1);
+    // Each row of the cross away from its middle holds its two diagonals, 3
+    // pixels wide each at 144 dpi (2 at 96).
+    Image cross = blank(12, 11);
+    Canvas oncross(cross);
+    classic::closeCross(oncross, 0, 0, Black, Density(144));
+    for (int y : {0, 1, 9, 10}) {
+        int ink = 0;
+        for (int x = 0; x < 12; ++x) ink += cross.at(x, y) == Black;
+        EXPECT_EQ(ink, 6) << y;
+    }
+    // At a whole density the marks are the classic patterns grown.
+    Image tick96 = blank(9, 9), tick192 = blank(18, 18);
+    Canvas ontick96(tick96);
+    classic::checkMark(ontick96, Rect{0, 0, 9, 9}, Black, Density(96));
+    Canvas ontick192(tick192);
+    classic::checkMark(ontick192, Rect{0, 0, 18, 18}, Black, Density(192));
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 18; ++x) ASSERT_EQ(tick192.at(x, y), tick96.at(x / 2, y / 2)) << x << "," << y;
+    EXPECT_EQ(countColour(tick96, Black), 21);
 }

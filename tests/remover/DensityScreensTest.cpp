@@ -1,11 +1,13 @@
-// The remover's window and its message boxes at 192 dots per inch: twice as
-// large as at 96, with clicks landing on the controls the twips put there.
+// The remover's window and its message boxes at other densities: at 192
+// dots per inch twice as large as at 96, with clicks landing on the controls
+// the twips put there; at 120, 144, 168 and 192 every caption on the lines it
+// has at 96 and uncut.
+#include "fixtures/CaptionFit.h"
 #include "fixtures/Pixels.h"
 #include "RemoverHarness.h"
+#include "sysaccess/paint/CaptionLayout.h"
 #include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/FontEngine.h"
-#include "sysaccess/paint/Text.h"
-#include "sysaccess/paint/TextLayout.h"
 #include "sysaccess/ui/MessageBoxForm.h"
 
 using remover_test::RemoverRun;
@@ -72,11 +74,12 @@ TEST(RemoverAt192Dpi, AClickAtTheCheckBoxsPixelsTicksIt) {
     EXPECT_EQ(w.Check1.value(), 0);
 }
 
-TEST(RemoverAtOtherDensities, MessageBoxesMeasureTheirTextAtTheDensityAndHoldTheirIconsWhole) {
+TEST(RemoverAtOtherDensities, MessageBoxesGrowWholeWithTheirTextOnItsLinesAndTheirIcons) {
     // Narrow letters make a text whose width grows least evenly with the
-    // density; 168 dpi grows the icon by 2 in a box grown by 1.75.
+    // density; 168 dpi grows the icon by 1.75.
     const char* const names[] = {"USB to Serial Adapter with a much longer name than usual",
                                  "illlllllllllllll iiiiiiiiiii tttttt"};
+    auto fonts = sysaccess::paint::platformFonts();
     for (int dpi : {96, 108, 120, 144, 168, 192}) {
       for (const char* name : names) {
         SCOPED_TRACE(std::to_string(dpi) + " " + name);
@@ -95,30 +98,59 @@ TEST(RemoverAtOtherDensities, MessageBoxesMeasureTheirTextAtTheDensityAndHoldThe
         ASSERT_NE(box, nullptr);
         const Image shot = run.driver.screenshot("MsgBox", false);
         EXPECT_EQ(shot.width, d.pixels(box->ScaleWidth));
-        // The icon is whole: grown by the factor, inside its box.
-        const int k = d.factor();
-        EXPECT_LE(32 * k, d.pixels(box->Image1.Width));
+        // The icon is whole: grown with the density, inside its box.
+        EXPECT_LE(d.scale(32), d.pixels(box->Image1.Width));
         const int ix = d.pixels(box->Image1.Left), iy = d.pixels(box->Image1.Top);
-        EXPECT_NE(shot.at(ix + 16 * k, iy + 8 * k), shot.at(0, 0));  // the icon's upper middle is drawn
-        // The text keeps the lines it was measured with: the renderer's own
-        // wrapping at the label's width gives lines that all fit its height
-        // (none cut at the bottom), and the last of them is drawn.
-        sysaccess::ui::Font font = box->font;
-        font.dpi = dpi;
-        auto fonts = sysaccess::paint::platformFonts();
-        const int lineHeight = fonts->metrics(font).height();
+        EXPECT_NE(shot.at(ix + d.scale(16), iy + d.scale(8)), shot.at(0, 0));  // the icon's upper middle is drawn
+        // The text keeps the lines it has at 96 dpi, all inside the label's
+        // height, and the last of them is drawn.
+        const auto text = sysaccess::paint::layoutCaption(*fonts, *box, box->Label1, dpi, 1252);
+        EXPECT_EQ(text.lines.size(), sysaccess::paint::layoutCaption(*fonts, *box, box->Label1, 96, 1252).lines.size());
+        EXPECT_GE(text.lines.size(), 2u);
+        const int lineHeight = fonts->metrics(text.font).height();
         const int left = d.pixels(box->Label1.Left), top = d.pixels(box->Label1.Top);
         const int width = d.pixels(box->Label1.Width), height = d.pixels(box->Label1.Height);
-        const auto wrapped =
-            sysaccess::paint::wrapText(*fonts, font, sysaccess::paint::decodeAnsi(box->Label1.Caption, 1252), width);
-        EXPECT_GE(wrapped.size(), 2u);
-        EXPECT_LE(static_cast<int>(wrapped.size()) * lineHeight, height);
+        EXPECT_LE(static_cast<int>(text.lines.size()) * lineHeight, height);
         int dark = 0;
-        const int last = top + (static_cast<int>(wrapped.size()) - 1) * lineHeight;
+        const int last = top + (static_cast<int>(text.lines.size()) - 1) * lineHeight;
         for (int y = last; y < last + lineHeight; ++y)
             for (int x = left; x < left + width; ++x) dark += shot.at(x, y).r < 100;
         EXPECT_GT(dark, 20);
         run.driver.type("MsgBox", 'n');  // No: the remover ends
       }
+    }
+}
+
+TEST(RemoverAtScreenDensities, EveryCaptionOfTheWindowAndItsBoxesKeepsItsLinesAndShowsWhole) {
+    // The window with the driver disk's texts.
+    RemoverRun run;
+    Script script;
+    script.info = {"Tarnwick Devices Inc.", "USB Adapter Driver Removal", "Version 1.00", "12 Mill Lane, Suite 4",
+                   "Tel: +1 555 0100", "Fax: +1 555 0101", "support@tarnwick.example"};
+    run.script(script);
+    run.start();
+    // Its title, frame, two buttons, check box, "Removing Files :", seven information lines.
+    EXPECT_EQ(fixtures::expectCaptionsFitAsAt96(run.window()), 13);
+    // Every box the remover and the toolkit show.
+    struct Box {
+        const char* text;
+        int style;
+        const char* title;
+    };
+    const Box boxes[] = {
+        {"Please select the device to be removed.", 16, "Error"},
+        {"This will remove the driver of USB to Serial Adapter\r\n Do you wish to continue?", 36, "Uninstall driver"},
+        {"Windows must be restarted to complete the device removal. Do you wish to restart now?", 36, "Restart"},
+        {"Windows must to restart to complete the device removal", 48, "Restart"},
+        {"Please insert driver disk", 48, "Error"},
+        {"1) The USB adapter could not be fully uninstalled.\r\n2) You must login with Adaministrator rights and "
+         "re-run\r\n     this program to complete the process.",
+         16, "Uninstall Fail"},
+        {"Run-time error '53':\n\nFile not found", 16, "Busclean"},
+    };
+    for (const Box& b : boxes) {
+        const sysaccess::ui::MessageBoxForm box(b.text, b.style, b.title);
+        // The text, the buttons and the title.
+        EXPECT_EQ(fixtures::expectCaptionsFitAsAt96(box), 1 + static_cast<int>(box.buttons().size()) + 1) << b.text;
     }
 }

@@ -1,6 +1,6 @@
 // The classic look at 192 dpi with everything it has at 96: the palette's
 // colours, greyed close boxes, underlined access letters and titles cut
-// with "...", each grown by the density's whole factor.
+// with "...", each grown twice.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,5 @@
-// Drawing at other screen densities: twips follow the density, the fixed
-// pixel parts of the classic look and the pictures grow by its whole factor.
+// Drawing at other screen densities: twips, the fixed pixel parts of the
+// classic look and the pictures follow the density.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -66,18 +66,23 @@ Image render(const Form& form, int dpi, bool withFrame = true) {
 
 }  // namespace
 
-TEST(Density, TwipsFollowTheDensityAndFixedSizesTheNearestWholeFactor) {
+TEST(Density, TwipsAndFixedSizesFollowTheDensity) {
     struct Case {
-        int dpi, twipsOf15, factor;
+        int dpi, twipsOf15, frame, checkBox, line;
     };
-    // 1440 twips are an inch at every density.
-    for (const Case c : {Case{96, 15, 1}, Case{120, 19, 1}, Case{144, 23, 1}, Case{145, 23, 2}, Case{192, 30, 2}, Case{240, 38, 2}, Case{288, 45, 3}}) {
+    // 1440 twips are an inch at every density; a fixed size of n pixels at 96
+    // dpi is n * dpi / 96 to the nearest pixel, a line of the look whole pixels.
+    for (const Case c : {Case{96, 15, 3, 13, 1}, Case{120, 19, 4, 16, 1}, Case{144, 23, 5, 20, 2},
+                         Case{168, 26, 5, 23, 2}, Case{192, 30, 6, 26, 2}, Case{240, 38, 8, 33, 3},
+                         Case{288, 45, 9, 39, 3}}) {
         const Density d(c.dpi);
         EXPECT_EQ(d.pixels(1440), c.dpi) << c.dpi;
         EXPECT_EQ(d.twips(c.dpi), 1440) << c.dpi;
-        EXPECT_EQ(d.scale(3), 3 * c.factor) << c.dpi;
-        EXPECT_EQ(d.factor(), c.factor) << c.dpi;
         EXPECT_EQ(d.pixels(225), c.twipsOf15) << c.dpi;  // 15 pixels at 96
+        EXPECT_EQ(d.scale(3), c.frame) << c.dpi;
+        EXPECT_EQ(d.scale(13), c.checkBox) << c.dpi;
+        EXPECT_EQ(d.line(), c.line) << c.dpi;
+        EXPECT_EQ(d.unscale(d.scale(18)), 18) << c.dpi;
     }
     // Halves round up, negative positions too (a control cut by its container's edge).
     EXPECT_EQ(Density(96).pixels(-245), -16);
@@ -179,11 +184,11 @@ TEST(Density, ControlRectanglesFollowTheTwipsAtEachDensity) {
     }
 }
 
-TEST(Density, PicturesGrowByTheWholeFactorWithoutSmoothing) {
+TEST(Density, PicturesGrowWithTheDensityPixelForPixelAtAWholeFactor) {
     Plain form;
     form.Picture2.picture = gradient(40, 30);
-    // Picture2 starts at -150 twips: at 192 dpi (factor 2, 7.5 twips a pixel)
-    // 20 of its pixels lie left of the window, so column 0 shows picture column 10.
+    // Picture2 starts at -150 twips: at 192 dpi (7.5 twips a pixel) 20 of
+    // its pixels lie left of the window, so column 0 shows picture column 10.
     const Image at192 = render(form, 192, false);
     const Density d(192);
     const int top = d.pixels(1800);
@@ -193,12 +198,18 @@ TEST(Density, PicturesGrowByTheWholeFactorWithoutSmoothing) {
             ASSERT_EQ(at192.at(x, top + y), pic.at((x + 20) / 2, y / 2)) << x << "," << y;
         }
     }
-    // At 120 and 144 dpi the factor is 1: the picture keeps its natural size.
+    // At 120 and 144 dpi the picture is 1.25 and 1.5 times as large: its last
+    // row ends where its 30 rows of 96 dpi end at the density, the box's
+    // background below it.
     for (int dpi : {120, 144}) {
         const Image image = render(form, dpi, false);
         const Density dd(dpi);
-        EXPECT_EQ(image.at(0, dd.pixels(1800) + 29), pic.at(-dd.pixels(-150), 29)) << dpi;
-        EXPECT_NE(image.at(0, dd.pixels(1800) + 30), pic.at(-dd.pixels(-150), 29)) << dpi;
+        const int bottom = dd.pixels(1800) + dd.scale(30);
+        const Rgb face = image.at(0, dd.pixels(1800) + dd.pixels(600) - 1);
+        EXPECT_NE(image.at(5, bottom - 1), face) << dpi;
+        EXPECT_EQ(image.at(5, bottom), face) << dpi;
+        // The gradient's top row, its green 0, runs across the box.
+        EXPECT_EQ(image.at(5, dd.pixels(1800)).g, 0) << dpi;
     }
 }
 

@@ -14,14 +14,16 @@ TEST(XResources, XftDpiGivesTheDensity) {
     EXPECT_EQ(resourceDpi("Xft.dpi:\t120\nXft.dpi:\t144\n"), 144);          // the last one counts
 }
 
-TEST(XResources, TheCursorGrowsByTheWholeFactorWithItsHotSpotAndMask) {
+TEST(XResources, TheCursorGrowsWithTheDensityWithItsHotSpotAndMask) {
     using sysaccess::drivers::x11::CursorPicture;
+    using sysaccess::paint::Density;
     CursorPicture hand;
     hand.image.width = 3, hand.image.height = 2;
     for (int i = 0; i < 6; ++i) hand.image.pixels.push_back({static_cast<std::uint8_t>(i * 40), 0, 0});
     hand.transparent = {0, 1, 0, 1, 0, 0};
     hand.hotX = 2, hand.hotY = 1;
-    const CursorPicture big = sysaccess::drivers::x11::scaled(hand, 2);
+    // At 192 dpi each pixel is a square of four.
+    const CursorPicture big = sysaccess::drivers::x11::scaled(hand, Density(192));
     ASSERT_EQ(big.image.width, 6);
     ASSERT_EQ(big.image.height, 4);
     EXPECT_EQ(big.hotX, 4);
@@ -32,5 +34,17 @@ TEST(XResources, TheCursorGrowsByTheWholeFactorWithItsHotSpotAndMask) {
             EXPECT_EQ(big.transparent[static_cast<std::size_t>(y) * 6 + x], hand.transparent[(y / 2) * 3 + x / 2]);
         }
     }
-    EXPECT_EQ(sysaccess::drivers::x11::scaled(hand, 1).image.pixels, hand.image.pixels);
+    EXPECT_EQ(sysaccess::drivers::x11::scaled(hand, Density(96)).image.pixels, hand.image.pixels);
+    // At 144 dpi half as large again: 5 x 3, every column and row of the
+    // picture there, pixels and mask together, the hot spot on its pixel.
+    const CursorPicture mid = sysaccess::drivers::x11::scaled(hand, Density(144));
+    ASSERT_EQ(mid.image.width, 5);
+    ASSERT_EQ(mid.image.height, 3);
+    const int columns[] = {0, 0, 1, 1, 2}, rows[] = {0, 0, 1};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x) {
+            EXPECT_EQ(mid.image.at(x, y), hand.image.at(columns[x], rows[y])) << x << "," << y;
+            EXPECT_EQ(mid.transparent[static_cast<std::size_t>(y) * 5 + x], hand.transparent[rows[y] * 3 + columns[x]]);
+        }
+    EXPECT_EQ(mid.image.at(mid.hotX, mid.hotY), hand.image.at(2, 1));
 }

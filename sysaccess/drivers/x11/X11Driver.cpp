@@ -151,8 +151,8 @@ struct X11Driver::Impl {
             const void* key = box->mouseIcon.get();
             auto it = cursors.find(key);
             if (it == cursors.end()) {
-                // The cursor grows with the pictures, by the density's whole factor.
-                const auto picture = x11::scaled(cursorPicture(box->mouseIcon), density.factor());
+                // The cursor grows with the pictures.
+                const auto picture = x11::scaled(cursorPicture(box->mouseIcon), density);
                 it = cursors.emplace(key, x11::makeCursor(dpy, picture)).first;
             }
             return it->second;

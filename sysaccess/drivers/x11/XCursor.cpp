@@ -104,20 +104,26 @@ Cursor makeCursor(Display* dpy, const CursorPicture& picture) {
     return c;
 }
 
-CursorPicture scaled(const CursorPicture& picture, int factor) {
+CursorPicture scaled(const CursorPicture& picture, const paint::Density& density) {
     const paint::Image& from = picture.image;
-    if (factor <= 1 || from.width <= 0 || from.height <= 0 ||
+    if (density.dpi() == paint::StandardDpi || from.width <= 0 || from.height <= 0 ||
         from.pixels.size() < static_cast<std::size_t>(from.width) * static_cast<std::size_t>(from.height))
         return picture;
     CursorPicture to;
-    to.image.width = from.width * factor;
-    to.image.height = from.height * factor;
-    to.hotX = picture.hotX * factor;
-    to.hotY = picture.hotY * factor;
+    to.image.width = std::max(1, density.scale(from.width));
+    to.image.height = std::max(1, density.scale(from.height));
+    // The hot spot: the first pixel drawn from the picture's hot pixel.
+    const auto first = [](int at, int from, int size) {
+        return std::min(static_cast<int>((static_cast<long long>(at) * size + from - 1) / from), size - 1);
+    };
+    to.hotX = first(picture.hotX, from.width, to.image.width);
+    to.hotY = first(picture.hotY, from.height, to.image.height);
     const bool masked = picture.transparent.size() == from.pixels.size();
     for (int y = 0; y < to.image.height; ++y) {
+        const int sy = static_cast<int>(static_cast<long long>(y) * from.height / to.image.height);
         for (int x = 0; x < to.image.width; ++x) {
-            const std::size_t at = static_cast<std::size_t>(y / factor) * from.width + x / factor;
+            const int sx = static_cast<int>(static_cast<long long>(x) * from.width / to.image.width);
+            const std::size_t at = static_cast<std::size_t>(sy) * from.width + sx;
             to.image.pixels.push_back(from.pixels[at]);
             if (masked) to.transparent.push_back(picture.transparent[at]);
         }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "sysaccess/paint/Density.h"
 #include "sysaccess/paint/Image.h"
 
 namespace sysaccess::drivers::x11 {
@@ -17,9 +18,11 @@ struct CursorPicture {
     int hotX = 0, hotY = 0;
 };
 
-// The picture grown by a whole factor, each pixel a square, the hot spot
-// with it: the cursor at a density of that factor.
-CursorPicture scaled(const CursorPicture& picture, int factor);
+// The picture grown as the density grows pictures (a cursor's mask has no
+// half-transparent pixels, so each pixel drawn takes the picture pixel under
+// its top-left corner: squares at a whole factor, rows and columns of one or
+// two pixels in between), the hot spot with it.
+CursorPicture scaled(const CursorPicture& picture, const paint::Density& density);
 
 // A cursor for the display, or 0 when the picture is empty. The caller frees
 // it with XFreeCursor.

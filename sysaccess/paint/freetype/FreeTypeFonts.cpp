@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 namespace sysaccess::paint {
 
@@ -108,37 +109,49 @@ unsigned char ansiByte(char32_t c) {
 int ceil26_6(FT_Pos v) { return static_cast<int>((v + 63) >> 6); }
 
 // The dialog face as bitmap strikes: the sans serif screen font that comes
-// with Wine's fonts, one strike (8, 10 and 12 points) per face of the file.
-// Debian's fontconfig rejects fonts without outlines, so the file is opened
-// directly rather than found through fontconfig.
-std::string dialogFontFile() {
-    static const std::string file = [] {
+// with Wine's fonts, one strike per face of a file: 8, 10 and 12 points made
+// for 96 dpi (11, 13 and 16 pixels) and 8 and 10 points made for 120 dpi (13
+// and 17 pixels). Debian's fontconfig rejects fonts without outlines, so the
+// files are opened directly rather than found through fontconfig.
+const std::vector<std::string>& dialogFontFiles() {
+    static const std::vector<std::string> files = [] {
+        std::vector<std::string> found;
         for (const char* dir :
              {"/usr/share/wine/fonts", "/usr/local/share/wine/fonts", "/opt/wine-stable/share/wine/fonts"}) {
-            const std::filesystem::path p = std::filesystem::path(dir) / "sserife.fon";
-            std::error_code ec;
-            if (std::filesystem::is_regular_file(p, ec)) return p.string();
+            for (const char* name : {"sserife.fon", "sseriff.fon"}) {
+                const std::filesystem::path p = std::filesystem::path(dir) / name;
+                std::error_code ec;
+                if (std::filesystem::is_regular_file(p, ec)) found.push_back(p.string());
+            }
+            if (!found.empty()) break;
         }
-        return std::string();
+        return found;
     }();
-    return file;
+    return files;
 }
 
-// The face of a bitmap font file whose strike has `pixels` pixels per em, or -1.
-int strikeOfSize(FT_Library ft, const std::string& file, int pixels) {
-    FT_Face face = nullptr;
-    if (FT_New_Face(ft, file.c_str(), -1, &face) != 0) return -1;
-    const FT_Long count = face->num_faces;
-    FT_Done_Face(face);
-    for (FT_Long i = 0; i < count; ++i) {
-        if (FT_New_Face(ft, file.c_str(), i, &face) != 0) continue;
-        bool found = false;
-        for (FT_Int s = 0; s < face->num_fixed_sizes; ++s)
-            found = found || (face->available_sizes[s].y_ppem + 32) / 64 == pixels;
+// The strike of the bitmap font files with `pixels` pixels per em, the one
+// made for `dpi` first: its file and face, or an index of -1.
+std::pair<std::string, int> strikeOfSize(FT_Library ft, const std::vector<std::string>& files, int pixels, int dpi) {
+    std::pair<std::string, int> best{std::string(), -1};
+    for (const std::string& file : files) {
+        FT_Face face = nullptr;
+        if (FT_New_Face(ft, file.c_str(), -1, &face) != 0) continue;
+        const FT_Long count = face->num_faces;
         FT_Done_Face(face);
-        if (found) return static_cast<int>(i);
+        for (FT_Long i = 0; i < count; ++i) {
+            if (FT_New_Face(ft, file.c_str(), i, &face) != 0) continue;
+            bool found = false;
+            for (FT_Int s = 0; s < face->num_fixed_sizes; ++s)
+                found = found || (face->available_sizes[s].y_ppem + 32) / 64 == pixels;
+            FT_WinFNT_HeaderRec header{};
+            const bool madeForDpi = FT_Get_WinFNT_Header(face, &header) == 0 && header.vertical_resolution == dpi;
+            FT_Done_Face(face);
+            if (found && (best.second < 0 || madeForDpi)) best = {file, static_cast<int>(i)};
+            if (found && madeForDpi) return best;
+        }
     }
-    return -1;
+    return best;
 }
 
 // Bold made from a regular bitmap as the desktop does it: every pixel is
@@ -164,6 +177,7 @@ FontRequest fontRequest(const ui::Font& font) {
     r.family = substitute(font);
     // The system's dialog font is an 8-point face whatever size is asked of it.
     r.pixels = pixelSize(font);
+    r.dpi = font.dpi;
     r.bold = font.bold;
     r.italic = font.italic;
     return r;
@@ -256,8 +270,8 @@ FreeTypeFonts::Resolved& FreeTypeFonts::resolve(const FontRequest& request) {
     if (request.family == kDialogFamily) {
         // The bitmap strike of this size where there is one; another size or
         // a slanted style takes the metric-compatible outline face.
-        const std::string file = dialogFontFile();
-        const int index = file.empty() || request.italic ? -1 : strikeOfSize(library_->ft, file, request.pixels);
+        const auto [file, index] = request.italic ? std::pair<std::string, int>{std::string(), -1}
+                                                  : strikeOfSize(library_->ft, dialogFontFiles(), request.pixels, request.dpi);
         if (index >= 0) r.primary = open(file, index, request, request.bold, false);
         if (!r.primary) {
             FontRequest outline = request;

@@ -7,8 +7,10 @@
 // -> Liberation Serif, Arial -> Liberation Sans, the Traditional Chinese
 // system font (or any font of the Big5 character set) -> AR PL UMing TW. The
 // system's dialog font (empty name) is the 8-point sans serif screen font, a
-// bitmap strike from Wine's fonts (Liberation Sans where they are missing);
-// its bold is the regular strike doubled one pixel to the right. A character
+// bitmap strike from Wine's fonts (Liberation Sans where they are missing):
+// the strike made for the density where there is one (the 120-dpi set at
+// 120), else one of that pixel size; its bold is the regular strike doubled
+// one pixel to the right. A character
 // the face lacks is taken from the face fontconfig proposes for it.
 #include <map>
 #include <memory>
@@ -21,12 +23,14 @@
 
 namespace sysaccess::paint {
 
-// Family, pixel size, weight and slant as asked of fontconfig.
+// Family, pixel size, weight and slant as asked of fontconfig, and the
+// density, which picks among bitmap strikes of one pixel size.
 struct FontRequest {
     std::string family;
     int pixels = 0;
     bool bold = false;
     bool italic = false;
+    int dpi = 96;
     friend auto operator<=>(const FontRequest&, const FontRequest&) = default;
 };
 FontRequest fontRequest(const ui::Font& font);

@@ -92,7 +92,7 @@ public:
 
 private:
     HFONT fontFor(const ui::Font& f) {
-        auto key = std::make_tuple(f.name, f.size, f.bold, f.italic, f.charset, f.dpi);
+        auto key = std::make_tuple(f.name, pixelSize(f), f.bold, f.italic, f.charset);
         auto it = fonts_.find(key);
         if (it != fonts_.end()) return it->second;
         const std::wstring face = f.name.empty() ? L"MS Sans Serif" : fromUtf8(f.name);
@@ -104,7 +104,7 @@ private:
     }
 
     HDC dc_;
-    std::map<std::tuple<std::string, double, bool, bool, int, int>, HFONT> fonts_;
+    std::map<std::tuple<std::string, int, bool, bool, int>, HFONT> fonts_;
 };
 
 }  // namespace
