@@ -57,8 +57,6 @@ public:
     PreviewResult run();
 
 private:
-    int decidingEntry(int stoppedAt, bool enabled) const;
-
     sysaccess::Platform& machine_;
     bool deletesSubtrees_;
     ScriptOpener script_;
