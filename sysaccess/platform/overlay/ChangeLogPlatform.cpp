@@ -70,10 +70,11 @@ std::vector<std::string> ChangeLogPlatform::keysBelow(HKEY32 key, const std::str
         std::string name(NameRoom, '\0');
         for (std::int32_t i = 0; machine_.RegEnumKeyA(handle, i, name.data(), NameRoom) == status::Success; ++i) {
             const std::string child(name.c_str());
-            found.push_back(joinKey(at, child));
+            const std::string childPath = joinKey(at, child);  // not a reference into `found`, which grows
+            found.push_back(childPath);
             HKEY32 below = 0;
             if (machine_.RegOpenKeyA(handle, child, &below) != status::Success) continue;
-            walk(below, found.back());
+            walk(below, childPath);
             machine_.RegCloseKey(below);
         }
     };
