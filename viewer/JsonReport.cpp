@@ -52,7 +52,7 @@ void machineJson(std::ostream& out, const PreviewResult& p, Tense tense) {
         out << (i ? "," : "") << "{\"change\":" << json(changeName(c.kind, tense)) << ",\"what\":" << json(c.what)
             << ",\"entry\":" << c.entry << ",\"step\":" << json(c.step)
             << ",\"withParent\":" << (c.withParent() ? "true" : "false");
-        if (c.withParent()) out << ",\"removedWith\":" << json(c.takenWith);
+        if (c.takenAlong()) out << ",\"removedWith\":" << json(c.takenWith);
         out << "}";
     }
     out << "],\"family\":" << p.family << ",\"layout\":" << json(familyName(p.family)) << ",\"boxes\":[";

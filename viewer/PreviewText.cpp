@@ -50,9 +50,10 @@ void writePreviewText(std::ostream& out, const ScriptLayout& layout, const Previ
     }
     out << (done ? "  Removed after a Yes, in order:\n" : "  Removal after a Yes, in order:\n");
     for (const PreviewChange& c : p.changes) {
-        // A key that goes with its parent is shown under the deletion that takes it.
-        if (c.withParent()) {
-            out << "      removed with its parent: " << c.what << "\n";
+        // A key that goes with another is shown under the deletion that takes it.
+        if (c.takenAlong()) {
+            out << (c.withParent() ? "      removed with its parent: " : "      removed by the system with it: ")
+                << c.what << "\n";
             continue;
         }
         out << "    " << changeName(c.kind, tense) << " " << c.what << "  [" << c.step;

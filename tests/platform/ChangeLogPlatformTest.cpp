@@ -5,6 +5,7 @@
 #include <set>
 
 #include "sysaccess/RuntimeError.h"
+#include "sysaccess/platform/KeyPath.h"
 #include "sysaccess/platform/memory/MemoryPlatform.h"
 #include "sysaccess/platform/overlay/ChangeLogPlatform.h"
 
@@ -92,4 +93,50 @@ TEST(ChangeLogPlatform, OnTheNtLayoutAKeyWithSubkeysIsRefusedAndNotRecorded) {
     EXPECT_NE(log.RegDeleteKeyA(enumKey, "KELVARN"), sysaccess::status::Success);
     EXPECT_EQ(log.RegDeleteKeyA(enumKey, "KELVARN\\QRXBUS"), sysaccess::status::Success);
     EXPECT_EQ(listed(log), (std::vector<std::string>{"key SYSTEM\\CurrentControlSet\\Enum\\KELVARN\\QRXBUS @"}));
+}
+
+namespace {
+
+// Windows as the win32 platform meets it: a device key's deletion that only
+// the Plug and Play manager may carry out removes the whole device instance,
+// and the system deletes the device and enumerator keys it leaves empty.
+class MachineWithPnp : public sysaccess::platform_memory::MemoryPlatform {
+public:
+    MachineWithPnp() : MemoryPlatform(sysaccess::registry::Family::NT) {}
+    long RegDeleteKeyA(sysaccess::HKEY32 key, const std::string& subKey) override {
+        const std::string instance = sysaccess::deviceInstanceOf(subKey, 1252);
+        if (key != HKEY_LOCAL_MACHINE || instance.empty()) return MemoryPlatform::RegDeleteKeyA(key, subKey);
+        std::string path = Tree + instance;
+        removeTree(path);
+        for (int up = 0; up < 2; ++up) {
+            path = path.substr(0, path.rfind('\\'));
+            if (registry().subkeys(path).empty()) removeTree(path);
+        }
+        return sysaccess::status::Success;
+    }
+
+    static inline const std::string Tree = "SYSTEM\\CurrentControlSet\\Enum\\";
+
+private:
+    void removeTree(const std::string& path) {
+        for (const std::string& child : registry().subkeys(path)) removeTree(path + "\\" + child);
+        MemoryPlatform::RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+    }
+};
+
+}  // namespace
+
+TEST(ChangeLogPlatform, KeysTheSystemRemovedWithADeviceKeyAreRecordedAsTakenAlong) {
+    MachineWithPnp machine;
+    const std::string device = MachineWithPnp::Tree + "USB\\VID_0E4B&PID_0204";
+    machine.registry().createKey(device + "\\5&2C\\Device Parameters");
+    machine.registry().createKey(device + "\\5&2C\\LogConf");
+    machine.registry().createKey(MachineWithPnp::Tree + "USB\\ROOT_HUB\\4&1");
+    ChangeLogPlatform log(machine, false);
+    EXPECT_EQ(log.RegDeleteKeyA(HKEY_LOCAL_MACHINE, device + "\\5&2C\\Device Parameters"), sysaccess::status::Success);
+    const std::string taken = " <" + device + "\\5&2C\\Device Parameters> @";
+    EXPECT_EQ(listed(log), (std::vector<std::string>{"key " + device + "\\5&2C\\Device Parameters @",
+                                                     "key " + device + "\\5&2C\\LogConf" + taken,
+                                                     "key " + device + "\\5&2C" + taken, "key " + device + taken}));
+    EXPECT_TRUE(machine.registry().exists(MachineWithPnp::Tree + "USB\\ROOT_HUB\\4&1"));
 }

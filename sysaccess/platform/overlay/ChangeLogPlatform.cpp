@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "sysaccess/platform/KeyPath.h"
 #include "sysaccess/platform/overlay/KeyPaths.h"
 
 namespace sysaccess::overlay {
@@ -83,16 +84,43 @@ std::vector<std::string> ChangeLogPlatform::keysBelow(HKEY32 key, const std::str
     return found;
 }
 
+std::vector<std::string> ChangeLogPlatform::keysThatMayGoWith(const std::string& path) {
+    if (deviceInstanceOf(path, machine_.ansiCodePage()).empty()) return {};
+    // SYSTEM\CurrentControlSet\Enum\<enumerator>\<device>\<instance>...
+    const std::vector<std::string> parts = keyComponents(path);
+    if (parts.size() < 6) return {};
+    std::string enumerator;
+    for (std::size_t i = 0; i < 4; ++i) enumerator = joinKey(enumerator, parts[i]);
+    const std::string device = joinKey(enumerator, parts[4]);
+    std::vector<std::string> keys = keysBelow(HKEY_LOCAL_MACHINE, device, device);
+    std::reverse(keys.begin(), keys.end());  // a key's subkeys before it
+    keys.push_back(device);
+    keys.push_back(enumerator);
+    return keys;
+}
+
+bool ChangeLogPlatform::exists(const std::string& path) {
+    HKEY32 handle = 0;
+    if (machine_.RegOpenKeyA(HKEY_LOCAL_MACHINE, path, &handle) != status::Success) return false;
+    machine_.RegCloseKey(handle);
+    return true;
+}
+
 long ChangeLogPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
     const std::string path = pathBelow(key, subKey);
-    // What goes with the key is read while it is there; a key the machine
+    // What may go with the key is read while it is there; a key the machine
     // refuses to delete has nothing taken along.
-    std::vector<std::string> below;
-    if (deletesSubtrees_ && !path.empty()) below = keysBelow(key, subKey, path);
+    std::vector<std::string> along;
+    if (!path.empty()) along = deletesSubtrees_ ? keysBelow(key, subKey, path) : keysThatMayGoWith(path);
     const long s = machine_.RegDeleteKeyA(key, subKey);
     if (s == status::Success) {
         record(Change::Kind::DeleteKey, path.empty() ? subKey : path);
-        for (const std::string& k : below) record(Change::Kind::DeleteKey, k, path);
+        for (const std::string& k : along) {
+            // The 9x layout takes every key below; elsewhere only what is gone went.
+            if (deletesSubtrees_ || (foldPath(k) != foldPath(path) && !exists(k))) {
+                record(Change::Kind::DeleteKey, k, path);
+            }
+        }
     }
     return s;
 }

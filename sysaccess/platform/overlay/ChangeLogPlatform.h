@@ -8,7 +8,11 @@
 // - a key deletion the machine carried out, by the path the program named;
 //   where the layout deletes a key with everything below it, each key that
 //   went with it is recorded after it, marked with the key that took it
-//   (the keys below are read before the deletion);
+//   (the keys below are read before the deletion); on the NT layout a key
+//   of the device tree may take more with it where the machine had the Plug
+//   and Play manager remove its device instance (Win32Platform): the keys of
+//   its device and enumerator are read before, and those gone after are
+//   recorded the same way;
 // - a file deletion the machine carried out, by the path the machine stores
 //   the file under; a file the program wrote itself and deleted again (the
 //   remover's shortcut file) is a write that left nothing behind and is not
@@ -82,6 +86,11 @@ private:
     // The keys below `subKey` of `key` as the machine lists them now, depth
     // first, by path below `path` (the key's own).
     std::vector<std::string> keysBelow(HKEY32 key, const std::string& subKey, const std::string& path);
+    // On the NT layout: the keys a deletion of `path` may take with it,
+    // where it lies at or below a device instance: those below its device
+    // key, the device key and the enumerator key, deepest first.
+    std::vector<std::string> keysThatMayGoWith(const std::string& path);
+    bool exists(const std::string& path);
     std::string foldPath(const std::string& path) const;
 
     Platform& machine_;
