@@ -57,31 +57,27 @@ bool parse(const std::vector<std::string>& args, Options& o, std::string& proble
 // --remove: the removal, or its refusal, reported; the outcome's exit status.
 int remove(const Options& o, const MachinePreview::ScriptOpener& opener, const ScriptLayout& layout,
            const std::vector<Trap>& traps, const MachineOpener& open, std::ostream& out, std::ostream& err) {
-    RemovalResult result;
-    bool started = false;
     std::unique_ptr<Machine> machine;
+    std::string refusal;
     try {
         machine = open(MachineUse::Removal);
-        result.outcome.failure = machine->refusesRemoval();
-        result.outcome.summary = "the removal was not started: nothing was changed";
+        refusal = machine->refusesRemoval();
     } catch (const std::exception& e) {
-        result.outcome.failure = std::string("cannot open this machine: ") + e.what();
-        result.outcome.summary = "the removal was not started: nothing was changed";
+        refusal = std::string("cannot open this machine: ") + e.what();
     }
-    if (result.outcome.failure.empty()) {
+    RemovalResult result;
+    bool started = refusal.empty();
+    if (started) {
         try {
-            MachineRemoval removal(machine->platform(), machine->deletesSubtrees(), opener, layout);
-            result = removal.run();
-            started = true;
-        } catch (const std::exception& e) {
-            result.outcome.failure = e.what();
-            result.outcome.summary = "the removal failed";
+            result = MachineRemoval(machine->platform(), machine->deletesSubtrees(), opener, layout).run();
+        } catch (const std::exception& e) {  // the machine failed outside the remover's run
+            started = false;
+            result.outcome = {RemovalFailed, false, "the removal failed", e.what()};
         }
+    } else {
+        result.outcome = {RemovalFailed, false, "the removal was not started: nothing was changed", refusal};
     }
-    if (!started) {
-        result.outcome.exitCode = RemovalFailed;
-        err << "Busview: " << result.outcome.failure << "\n";
-    }
+    if (!started) err << "Busview: " << result.outcome.failure << "\n";
     if (o.json) {
         writeJson(out, layout, traps, started ? &result.run : nullptr, &result.outcome);
     } else {

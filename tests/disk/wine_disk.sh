@@ -30,7 +30,8 @@ disk=$(disk_unpack "$package" "$work/unpacked") || exit 1
 disk_check_contents "$disk" windows
 check "the programs on the disk carry their manifests" python3 "$root/tests/windows/check_manifest.py" \
     "$disk/BUSPROBE.EXE" asInvoker "$disk/BUSCLEAN.EXE" requireAdministrator \
-    "$disk/AMD64/BUSPROBE.EXE" asInvoker "$disk/AMD64/BUSCLEAN.EXE" requireAdministrator
+    "$disk/AMD64/BUSPROBE.EXE" asInvoker "$disk/AMD64/BUSCLEAN.EXE" requireAdministrator \
+    "$disk/BUSVIEW.EXE" asInvoker "$disk/AMD64/BUSVIEW.EXE" asInvoker
 check "the programs on the disk load on Windows XP: 32-bit at the top, 64-bit in AMD64" \
     python3 "$root/tests/windows/check_imports.py" "$exports" \
     --i386 "$disk"/*.EXE --amd64 "$disk"/AMD64/*.EXE
