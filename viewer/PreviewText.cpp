@@ -32,7 +32,7 @@ const char* familyName(int family) {
 
 void writePreviewText(std::ostream& out, const ScriptLayout& layout, const PreviewResult& p, Tense tense) {
     const bool done = tense == Tense::Done;
-    out << (done ? "\nOn this machine (the removal was carried out):\n" : "\nOn this machine (nothing is changed):\n");
+    out << (done ? "\nOn this machine (run for real):\n" : "\nOn this machine (nothing is changed):\n");
     if (p.startupEnded) {
         out << "  Start-up ends silently: the window is never shown."
             << (p.failure.empty() ? "" : " (" + p.failure + ")") << "\n";
