@@ -43,16 +43,16 @@ void trapsJson(std::ostream& out, const std::vector<Trap>& traps) {
     out << "]";
 }
 
-void previewJson(std::ostream& out, const PreviewResult& p) {
+void machineJson(std::ostream& out, const PreviewResult& p, Tense tense) {
     out << "\"machine\":{\"startupEnded\":" << (p.startupEnded ? "true" : "false")
         << ",\"checkEnabled\":" << (p.checkEnabled ? "true" : "false") << ",\"decidingEntry\":" << p.decidingEntry
         << ",\"removalRan\":" << (p.removalRan ? "true" : "false") << ",\"changes\":[";
     for (std::size_t i = 0; i < p.changes.size(); ++i) {
         const PreviewChange& c = p.changes[i];
-        out << (i ? "," : "") << "{\"change\":" << json(changeName(c.kind)) << ",\"what\":" << json(c.what)
+        out << (i ? "," : "") << "{\"change\":" << json(changeName(c.kind, tense)) << ",\"what\":" << json(c.what)
             << ",\"entry\":" << c.entry << ",\"step\":" << json(c.step)
             << ",\"withParent\":" << (c.withParent() ? "true" : "false");
-        if (c.withParent()) out << ",\"removedWith\":" << json(c.takenWith);
+        if (c.takenAlong()) out << ",\"removedWith\":" << json(c.takenWith);
         out << "}";
     }
     out << "],\"family\":" << p.family << ",\"layout\":" << json(familyName(p.family)) << ",\"boxes\":[";
@@ -66,17 +66,26 @@ void previewJson(std::ostream& out, const PreviewResult& p) {
         << ",\"ended\":" << (p.ended ? "true" : "false") << ",\"failure\":" << json(p.failure) << "}";
 }
 
+void outcomeJson(std::ostream& out, const RemovalOutcome& o) {
+    out << "\"outcome\":{\"exitCode\":" << o.exitCode << ",\"result\":" << json(o.summary)
+        << ",\"restartNeeded\":" << (o.restartNeeded ? "true" : "false") << ",\"failure\":" << json(o.failure) << "}";
+}
+
 }  // namespace
 
 void writeJson(std::ostream& out, const ScriptLayout& layout, const std::vector<Trap>& traps,
-               const PreviewResult* preview) {
+               const PreviewResult* machine, const RemovalOutcome* outcome) {
     out << "{";
     scriptJson(out, layout);
     out << ",";
     trapsJson(out, traps);
-    if (preview) {
+    if (machine) {
         out << ",";
-        previewJson(out, *preview);
+        machineJson(out, *machine, outcome ? Tense::Done : Tense::Preview);
+    }
+    if (outcome) {
+        out << ",";
+        outcomeJson(out, *outcome);
     }
     out << "}\n";
 }

@@ -1,4 +1,4 @@
-// The prefix the programs would run on, read through their own platform.
+// The prefix the programs would run on, through their own platform.
 #include "sysaccess/platform/prefix/PrefixPlatform.h"
 #include "viewer/Machine.h"
 
@@ -8,16 +8,18 @@ namespace {
 
 class PrefixMachine : public Machine {
 public:
-    PrefixMachine() : platform_(options()) {}
+    explicit PrefixMachine(MachineUse use) : platform_(options(use)) {}
     sysaccess::Platform& platform() override { return platform_; }
     bool deletesSubtrees() override {
         return platform_.registry().family() == sysaccess::registry::Family::Win9x;
     }
 
 private:
-    static sysaccess::platform_prefix::PrefixOptions options() {
+    // A removal runs over the prefix as the remover window does; nothing is
+    // started on a preview's behalf.
+    static sysaccess::platform_prefix::PrefixOptions options(MachineUse use) {
         auto o = sysaccess::platform_prefix::PrefixOptions::fromEnvironment();
-        o.allowLaunch = false;  // nothing is started on a preview's behalf
+        if (use == MachineUse::Preview) o.allowLaunch = false;
         return o;
     }
     sysaccess::platform_prefix::PrefixPlatform platform_;
@@ -25,6 +27,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Machine> openThisMachine() { return std::make_unique<PrefixMachine>(); }
+std::unique_ptr<Machine> openThisMachine(MachineUse use) { return std::make_unique<PrefixMachine>(use); }
 
 }  // namespace busview

@@ -20,11 +20,18 @@ struct PreviewChange {
     std::string what;
     int entry = 0;          // removal list entry being handled; 0 at start-up
     std::string step;       // the procedure that asks for it
-    // A key removed with its parent (the 9x layout deletes a key with
-    // everything below it): the deleted key above it that takes it along.
-    // Empty for what the remover deleted itself.
+    // A key taken along by the deletion of another: the deleted key that
+    // took it. Empty for what the remover deleted itself.
     std::string takenWith;
-    bool withParent() const { return !takenWith.empty(); }
+    bool takenAlong() const { return !takenWith.empty(); }
+    // Removed with its parent: the 9x layout deletes a key with everything
+    // below it. Otherwise a key taken along was removed by the system with
+    // the deleted key (a device instance the Plug and Play manager removed
+    // on Windows, and the keys that left empty).
+    bool withParent() const {
+        return takenAlong() && what.size() > takenWith.size() && what.compare(0, takenWith.size(), takenWith) == 0 &&
+               what[takenWith.size()] == '\\';
+    }
 };
 
 struct PreviewBox {
@@ -57,8 +64,6 @@ public:
     PreviewResult run();
 
 private:
-    int decidingEntry(int stoppedAt, bool enabled) const;
-
     sysaccess::Platform& machine_;
     bool deletesSubtrees_;
     ScriptOpener script_;

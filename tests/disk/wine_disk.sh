@@ -30,7 +30,8 @@ disk=$(disk_unpack "$package" "$work/unpacked") || exit 1
 disk_check_contents "$disk" windows
 check "the programs on the disk carry their manifests" python3 "$root/tests/windows/check_manifest.py" \
     "$disk/BUSPROBE.EXE" asInvoker "$disk/BUSCLEAN.EXE" requireAdministrator \
-    "$disk/AMD64/BUSPROBE.EXE" asInvoker "$disk/AMD64/BUSCLEAN.EXE" requireAdministrator
+    "$disk/AMD64/BUSPROBE.EXE" asInvoker "$disk/AMD64/BUSCLEAN.EXE" requireAdministrator \
+    "$disk/BUSVIEW.EXE" asInvoker "$disk/AMD64/BUSVIEW.EXE" asInvoker
 check "the programs on the disk load on Windows XP: 32-bit at the top, 64-bit in AMD64" \
     python3 "$root/tests/windows/check_imports.py" "$exports" \
     --i386 "$disk"/*.EXE --amd64 "$disk"/AMD64/*.EXE
@@ -144,6 +145,48 @@ check "the adapter's driver package is gone, another driver's stays" \
     test ! -e "$win/inf/oem7.inf" -a ! -e "$win/inf/oem7.pnf" -a -e "$win/inf/oem8.inf" -a -e "$win/inf/oem8.pnf"
 [ "$kind" = win64 ] && check "the 32-bit system's file of that name in SysWOW64 stays" test -e "$wow64_driver"
 check "other files stay" test -e "$win/inf/MSPORTS.INF" -a -e "$prefix/drive_c/victim.txt" -a -e "$win/system32/kernel32.dll"
+# --- the unattended removal from the disk: BUSVIEW.EXE A:\Unins.dat --remove ----
+# Run from a batch file, as a deployment tool runs a command, which echoes the
+# exit code in full (a Linux exit status keeps only its low 8 bits).
+unattended() {  # unattended <name> [runner]: output in $work/<name>.txt, errors in <name>.err
+    local name=$1 runner=${2:-}
+    printf '@%sA:\\BUSVIEW.EXE A:\\Unins.dat --remove\r\n@echo exit code %%ERRORLEVEL%%\r\n' "${runner:+$runner }" \
+        > "$prefix/drive_c/$name.bat"
+    (cd "$prefix/drive_c" && WINEPREFIX=$prefix "$wine" cmd /c "C:\\$name.bat" > "$work/$name.out" 2> "$work/$name.err")
+    tr -d '\r' < "$work/$name.out" > "$work/$name.txt"
+    settle "$prefix"
+}
+lists() { grep -qF "$1" "$work/$2.txt"; }
+install_adapter "$prefix"
+check "the adapter is installed again" key_there 'USB\VID_0E4B&PID_0204'
+unattended limited "$(winepath_of "$win32_build/tests/wine/tools/RunLimited.exe")"
+check "Busview --remove without an administrator's rights exits 1603" grep -qx 'exit code 1603' "$work/limited.txt"
+check "... saying so" grep -q "needs an administrator's rights" "$work/limited.err"
+check "... having removed nothing" test -e "$native_driver" -a -e "$win/inf/oem7.inf"
+check "... and no key" key_there 'USB\VID_0E4B&PID_0204'
+unattended remove
+check "Busview --remove exits 3010: removed, a restart completes it" grep -qx 'exit code 3010' "$work/remove.txt"
+check "... on the NT layout, with its notice" lists 'Box "Restart" (style 48)' remove
+check "... it reports the adapter's USB key removed" \
+    lists 'removed key SYSTEM\CurrentControlSet\Enum\USB\VID_0E4B&PID_0204  [CleanRegistry' remove
+check "... the driver file deleted" lists 'deleted file C:\windows\system32\drivers\QRXUSB.SYS  [' remove
+check "... and the driver package's files" lists 'deleted file C:\windows\inf\oem7.inf  [' remove
+check "... both of them" lists 'deleted file C:\windows\inf\oem7.pnf  [' remove
+check "... which are gone, another driver's stay" \
+    test ! -e "$win/inf/oem7.inf" -a ! -e "$win/inf/oem7.pnf" -a -e "$win/inf/oem8.inf" -a -e "$win/inf/oem8.pnf"
+check "... the enumerator key is gone" key_gone KELVARN
+for id in 0201 0202 0203 0204; do
+    check "... the adapter's USB key PID_$id is gone" key_gone "USB\\VID_0E4B&PID_$id"
+done
+check "... the mouse's USB key stays" key_there 'USB\VID_046D&PID_C00E'
+check "... the root hub stays" key_there 'USB\ROOT_HUB'
+check "... the adapter's files are gone" test ! -e "$native_driver" -a ! -e "$win/inf/QRXSER.INF"
+[ "$kind" = win64 ] && check "... the 32-bit system's file of that name in SysWOW64 stays" test -e "$wow64_driver"
+check "... other files stay" test -e "$win/inf/MSPORTS.INF" -a -e "$prefix/drive_c/victim.txt"
+unattended again
+check "a second Busview --remove finds nothing installed and exits 0" grep -qx 'exit code 0' "$work/again.txt"
+check "... saying so" lists 'Outcome: nothing of the driver is installed: nothing to remove' again
+
 check "the driver disk is as it was unpacked" diff -u "$work/disk-before.txt" <(disk_fingerprint "$disk")
 
 echo "screenshots: $work/shots"

@@ -8,19 +8,24 @@
 # the start state's minus some of the keys a full run deletes, and at most one
 # temporary file is left beside it.
 #
-#   kill_trial.sh [--runs N] [--seed S] <Busprobe> <Busclean> <trial_regkeys> <work-folder>
+#   kill_trial.sh [--runs N] [--seed S] [--busview <Busview>] <Busprobe> <Busclean> <trial_regkeys> <work-folder>
+#
+# With --busview it is the unattended removal that is killed: "Busview
+# Unins.dat --remove" started in the image's C:\ (no display then), killed at
+# a random moment after its start.
 #
 # Status 0 when every run passed, 1 on any failure, 77 when Wine is missing.
 # The Wine prefix (<work-folder>/wine) is made once and kept for later trials.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-usage() { echo "usage: $0 [--runs N] [--seed S] <Busprobe> <Busclean> <trial_regkeys> <work-folder>" >&2; exit 2; }
-runs=100 seed=$((($(date +%s%N) / 1000) % 32768))
+usage() { echo "usage: $0 [--runs N] [--seed S] [--busview <Busview>] <Busprobe> <Busclean> <trial_regkeys> <work-folder>" >&2; exit 2; }
+runs=100 seed=$((($(date +%s%N) / 1000) % 32768)) busview=
 while [ $# -gt 0 ]; do
   case $1 in
     --runs) runs=${2:-}; shift 2 || usage ;;
     --seed) seed=${2:-}; shift 2 || usage ;;
+    --busview) busview=${2:-}; shift 2 || usage ;;
     -*) usage ;;
     *) break ;;
   esac
@@ -28,13 +33,16 @@ done
 if [ $# -ne 4 ] || ! [[ $runs =~ ^[0-9]+$ && $seed =~ ^[0-9]+$ ]]; then usage; fi
 abs() { case "$1" in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
 probe=$(abs "$1") clean=$(abs "$2") regkeys=$(abs "$3") work=$(abs "$4")
+[ -z "$busview" ] || busview=$(abs "$busview")
 # shellcheck source=../../tools/xdrive.sh
 . "$root/tools/xdrive.sh"
 # shellcheck source=trial_wine.sh
 . "$here/trial_wine.sh"
 
 wine_find || { echo "Wine is not installed: the crash trial is skipped"; exit 77; }
-for tool in Xvfb xdotool iconv awk; do
+tools=(iconv awk)
+[ -n "$busview" ] || tools+=(Xvfb xdotool)
+for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null || { echo "missing $tool (tools/test installs it)" >&2; exit 1; }
 done
 case "$work" in *[\ \'\"\\]*) echo "the work folder's path must have no blanks, quotes or backslashes" >&2; exit 2 ;; esac
@@ -66,7 +74,7 @@ start="$work/start"
 "$here/trial_image.sh" "$start" || exit 1
 echo "start state: system.reg of $(stat -c %s "$start/prefix/system.reg") bytes, $("$regkeys" "$start/prefix/system.reg" | wc -l) keys"
 wine_prefix "$work/wine" || exit 1
-xdrive_start_xvfb || exit 1
+[ -n "$busview" ] || xdrive_start_xvfb || exit 1
 
 "$regkeys" "$start/prefix/system.reg" | norm > "$keys/start" || { echo "our reader refuses the start state"; exit 1; }
 wine_keys "$start/prefix/system.reg" "$keys/start.wine" || { echo "Wine does not read the start state"; exit 1; }
@@ -97,6 +105,13 @@ to_confirmation() {
   [ "$(xdrive_title "$CONFIRM")" = "Uninstall driver" ] || return 1
   sleep 0.2  # the box has the input focus
 }
+# Starts the unattended removal on an image: Busview --remove, from C:\ as
+# the remover is run. REMOVER_PID names the process.
+start_busview() {
+  (cd "$1/prefix/drive_c" && WINEPREFIX="$1/prefix" exec "$busview" "$1/disk/Unins.dat" --remove) \
+    > "$1/busview.log" 2>&1 &
+  REMOVER_PID=$!
+}
 # Waits (up to 30 s) for the window titled "Restart".
 wait_restart() {
   local id
@@ -113,14 +128,23 @@ wait_restart() {
 # --- the reference: one full run ---------------------------------------------------
 ref="$work/reference"
 fresh "$ref"
-to_confirmation "$ref" || { echo "the remover did not come to its confirmation box"; exit 1; }
-t0=$(now_us)  # the moment Yes is pressed
-xdotool key Return
-wait_restart || { echo "the full run did not come to the restart question"; exit 1; }
-run_us=$(($(now_us) - t0))
-xdotool key n
-xdrive_wait_exit "$REMOVER_PID" || exit 1
-XDRIVE_PID=
+if [ -n "$busview" ]; then
+  t0=$(now_us)  # the moment Busview starts
+  start_busview "$ref"
+  wait "$REMOVER_PID"; status=$?
+  run_us=$(($(now_us) - t0))
+  # 3010, "removed, a restart completes it", in the 8 bits of a Linux status.
+  [ "$status" -eq $((3010 % 256)) ] || { echo "Busview --remove ended with status $status:"; cat "$ref/busview.log"; exit 1; }
+else
+  to_confirmation "$ref" || { echo "the remover did not come to its confirmation box"; exit 1; }
+  t0=$(now_us)  # the moment Yes is pressed
+  xdotool key Return
+  wait_restart || { echo "the full run did not come to the restart question"; exit 1; }
+  run_us=$(($(now_us) - t0))
+  xdotool key n
+  xdrive_wait_exit "$REMOVER_PID" || exit 1
+  XDRIVE_PID=
+fi
 lockfile="$ref/prefix/system.reg.lock"
 [ -e "$lockfile" ] || { echo "the full run wrote no registry change"; exit 1; }
 first_us=$(($(mtime_us "$lockfile") - t0))  # made at the first deletion
@@ -128,7 +152,11 @@ last_us=$(($(mtime_us "$ref/prefix/system.reg") - t0))
 "$regkeys" "$ref/prefix/system.reg" | norm > "$keys/reference" || { echo "our reader refuses the full run's result"; exit 1; }
 LC_ALL=C comm -23 "$keys/start" "$keys/reference" > "$keys/deleted"
 total=$(units "$keys/deleted")
-echo "full run: $total deletions ($(wc -l < "$keys/deleted") keys); registry writes from $(ms "$first_us") to $(ms "$last_us") ms after Yes; restart question at $(ms "$run_us") ms"
+if [ -n "$busview" ]; then
+  echo "full run of Busview --remove: $total deletions ($(wc -l < "$keys/deleted") keys); registry writes from $(ms "$first_us") to $(ms "$last_us") ms after its start; ended at $(ms "$run_us") ms"
+else
+  echo "full run: $total deletions ($(wc -l < "$keys/deleted") keys); registry writes from $(ms "$first_us") to $(ms "$last_us") ms after Yes; restart question at $(ms "$run_us") ms"
+fi
 [ "$total" -ge 10 ] || { echo "the full run deleted too little for a trial"; exit 1; }
 [ -z "$(LC_ALL=C comm -13 "$keys/start" "$keys/reference")" ] || { echo "the full run added keys"; exit 1; }
 
@@ -175,30 +203,39 @@ check_state "$ref" reference > "$keys/reference.report" ||
 
 # --- the kills ---------------------------------------------------------------------
 # Two runs in three: a moment in the registry writes of the full run (with a
-# margin); every third run: a moment anywhere in the run.
+# margin); every third run: a moment anywhere in the run. Busview ends by
+# itself after its last write, so its moments stay before that.
 reg_lo=$((first_us > 20000 ? first_us - 20000 : 0)) reg_hi=$((last_us + 20000))
+span_us=$run_us
+[ -z "$busview" ] || { reg_hi=$last_us; span_us=$last_us; }
 pick_us() { echo $(($1 + (RANDOM * 32768 + RANDOM) % ($2 - $1 + 1))); }
-passed=0 failed=0 retried=0 in_writes=0 after_run=0 none=0 some=0 all=0 with_temp=0
+passed=0 failed=0 retried=0 in_writes=0 after_run=0 none=0 some=0 all=0 with_temp=0 ended_first=0
 moments=() landed=() failures=()
 echo "seed $seed; $runs runs"
 for n in $(seq "$runs"); do
-  if [ $((n % 3)) -ne 0 ]; then delay=$(pick_us "$reg_lo" "$reg_hi"); else delay=$(pick_us 0 "$run_us"); fi
+  if [ $((n % 3)) -ne 0 ]; then delay=$(pick_us "$reg_lo" "$reg_hi"); else delay=$(pick_us 0 "$span_us"); fi
   img="$work/run"
-  # A click the display lost leaves the remover without its box; nothing is
-  # deleted before Yes, so the run starts once more from a fresh copy.
-  ready=0
-  for attempt in 1 2; do
+  if [ -n "$busview" ]; then
     fresh "$img"
-    if to_confirmation "$img"; then ready=1; break; fi
-    kill -KILL "$REMOVER_PID" 2>/dev/null; wait "$REMOVER_PID" 2>/dev/null
-    [ "$attempt" -eq 1 ] && { retried=$((retried + 1)); echo "run $n: no confirmation box; starting the remover again"; }
-  done
-  if [ "$ready" -eq 0 ]; then
-    echo "run $n: the remover did not come to its confirmation box twice: FAILED"
-    failed=$((failed + 1)); failures+=("$n"); continue
+    t0=$(now_us)
+    start_busview "$img"
+  else
+    # A click the display lost leaves the remover without its box; nothing is
+    # deleted before Yes, so the run starts once more from a fresh copy.
+    ready=0
+    for attempt in 1 2; do
+      fresh "$img"
+      if to_confirmation "$img"; then ready=1; break; fi
+      kill -KILL "$REMOVER_PID" 2>/dev/null; wait "$REMOVER_PID" 2>/dev/null
+      [ "$attempt" -eq 1 ] && { retried=$((retried + 1)); echo "run $n: no confirmation box; starting the remover again"; }
+    done
+    if [ "$ready" -eq 0 ]; then
+      echo "run $n: the remover did not come to its confirmation box twice: FAILED"
+      failed=$((failed + 1)); failures+=("$n"); continue
+    fi
+    t0=$(now_us)
+    xdotool key Return
   fi
-  t0=$(now_us)
-  xdotool key Return
   sleep "$(printf '%d.%06d' $((delay / 1000000)) $((delay % 1000000)))"
   killed_us=$(($(now_us) - t0))
   kill -KILL "$REMOVER_PID" 2>/dev/null
@@ -209,8 +246,18 @@ for n in $(seq "$runs"); do
   [ "$killed_us" -ge "$first_us" ] && [ "$killed_us" -le "$last_us" ] && in_writes=$((in_writes + 1))
   [ "$killed_us" -gt "$run_us" ] && after_run=$((after_run + 1))
   check_state "$img" "run$n" > "$keys/run$n.report"; status=$?
+  after="after Yes"
+  if [ -n "$busview" ]; then
+    after="after its start"
+    # A loaded machine may let Busview finish first: then its run is whole.
+    if [ "$ended" -eq $((3010 % 256)) ]; then
+      ended_first=$((ended_first + 1)); after="after its start (it had ended by itself)"
+      [ "$LANDED" = "$total" ] || { echo "    it ended by itself with $LANDED of $total deletions" >> "$keys/run$n.report"; status=1; }
+      ended=137
+    fi
+  fi
   if [ "$ended" -ne 137 ]; then echo "    the remover had ended by itself (status $ended) before the kill" >> "$keys/run$n.report"; status=1; fi
-  line="run $n: killed $(ms "$killed_us") ms after Yes, $LANDED of $total deletions landed, $TEMPS temporary file(s)"
+  line="run $n: killed $(ms "$killed_us") ms $after, $LANDED of $total deletions landed, $TEMPS temporary file(s)"
   if [ $status -eq 0 ]; then
     passed=$((passed + 1)); echo "$line: ok"
   else
@@ -223,13 +270,19 @@ for n in $(seq "$runs"); do
 done
 
 # --- figures -----------------------------------------------------------------------
+since=Yes
+[ -z "$busview" ] || since="Busview's start"
 if [ ${#moments[@]} -gt 0 ]; then
   read -r lo mid hi < <(printf '%s\n' "${moments[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[1], v[int((NR + 1) / 2)], v[NR] }')
-  echo "kill moments: $(ms "$lo") to $(ms "$hi") ms after Yes, median $(ms "$mid"); $in_writes during the full run's registry writes ($(ms "$first_us")-$(ms "$last_us") ms), $after_run after its end ($(ms "$run_us") ms)"
+  echo "kill moments: $(ms "$lo") to $(ms "$hi") ms after $since, median $(ms "$mid"); $in_writes during the full run's registry writes ($(ms "$first_us")-$(ms "$last_us") ms), $after_run after its end ($(ms "$run_us") ms)"
 fi
 [ ${#landed[@]} -gt 0 ] && echo "deletions landed per kill (landed x runs): $(printf '%s\n' "${landed[@]}" | sort -n | uniq -c | awk '{ printf "%s%sx%s", (NR > 1 ? ", " : ""), $2, $1 }')"
 echo "deletions landed at the kill: none in $none runs, some in $some, all $total in $all; a temporary file left in $with_temp"
-echo "remover started again after a lost click: $retried times; Wine's reading tried again: $(wc -l < "$keys/wine-retries") times"
+if [ -n "$busview" ]; then
+  echo "Busview had ended by itself before its kill: $ended_first times; Wine's reading tried again: $(wc -l < "$keys/wine-retries") times"
+else
+  echo "remover started again after a lost click: $retried times; Wine's reading tried again: $(wc -l < "$keys/wine-retries") times"
+fi
 [ -s "$keys/wine-retries" ] && sed 's/^/    /' "$keys/wine-retries"
 [ "$failed" -eq 0 ] || echo "failed runs: ${failures[*]} (their images are in $work/failed-<run>)"
 echo "the trial took $((SECONDS - began)) s"

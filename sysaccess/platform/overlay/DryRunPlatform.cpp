@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "sysaccess/RuntimeError.h"
+#include "sysaccess/platform/overlay/KeyPaths.h"
 #include "sysaccess/text/CodePage.h"
 
 namespace sysaccess::overlay {
@@ -11,24 +12,6 @@ namespace sysaccess::overlay {
 namespace {
 
 char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-// The components of a key path, without empty ones.
-std::vector<std::string> components(const std::string& path) {
-    std::vector<std::string> parts;
-    std::string part;
-    for (char c : path) {
-        if (c == '\\') {
-            if (!part.empty()) parts.push_back(std::move(part));
-            part.clear();
-        } else {
-            part.push_back(c);
-        }
-    }
-    if (!part.empty()) parts.push_back(std::move(part));
-    return parts;
-}
-
-std::string join(const std::string& base, const std::string& part) { return base.empty() ? part : base + "\\" + part; }
 
 std::string upperAscii(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), upper);
@@ -63,9 +46,9 @@ const DryRunPlatform::OpenKey* DryRunPlatform::keyOf(HKEY32 handle) const {
 
 DryRunPlatform::OpenKey DryRunPlatform::below(const OpenKey& base, const std::string& subKey) const {
     OpenKey key = base;
-    for (const std::string& part : components(subKey)) {
-        key.path = join(key.path, part);
-        key.folded = join(key.folded, upperAscii(part));
+    for (const std::string& part : keyComponents(subKey)) {
+        key.path = joinKey(key.path, part);
+        key.folded = joinKey(key.folded, upperAscii(part));
     }
     return key;
 }
@@ -109,7 +92,7 @@ long DryRunPlatform::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std
         const long s = inner_.RegEnumKeyA(key, at, found.data(), NameRoom);
         if (s != status::Success) return s;
         const std::string child(found.c_str());
-        if (keyHidden(join(base->folded, upperAscii(child)))) continue;
+        if (keyHidden(joinKey(base->folded, upperAscii(child)))) continue;
         if (visible++ < index) continue;
         if (child.size() + 1 > capacity) return status::MoreData;
         std::copy(child.c_str(), child.c_str() + child.size() + 1, name);
@@ -120,7 +103,7 @@ long DryRunPlatform::RegEnumKeyA(HKEY32 key, std::int32_t index, char* name, std
 bool DryRunPlatform::hasVisibleSubkey(HKEY32 innerHandle, const std::string& folded) {
     std::string found(NameRoom, '\0');
     for (std::int32_t at = 0; inner_.RegEnumKeyA(innerHandle, at, found.data(), NameRoom) == status::Success; ++at) {
-        if (!keyHidden(join(folded, upperAscii(found.c_str())))) return true;
+        if (!keyHidden(joinKey(folded, upperAscii(found.c_str())))) return true;
     }
     return false;
 }
@@ -132,7 +115,7 @@ long DryRunPlatform::RegDeleteKeyA(HKEY32 key, const std::string& subKey) {
     const OpenKey* base = keyOf(key);
     if (!base || keyHidden(base->folded)) return status::InvalidHandle;
     // An empty name would name the open key itself; the machine refuses it.
-    if (components(subKey).empty()) return status::InvalidParameter;
+    if (keyComponents(subKey).empty()) return status::InvalidParameter;
     if (machine != status::Success) return machine;
     HKEY32 target = 0;
     const long s = inner_.RegOpenKeyA(key, subKey, &target);
@@ -165,7 +148,7 @@ void DryRunPlatform::recordSubtree(HKEY32 innerHandle, const OpenKey& key, const
     std::string found(NameRoom, '\0');
     for (std::int32_t at = 0; inner_.RegEnumKeyA(innerHandle, at, found.data(), NameRoom) == status::Success; ++at) {
         const std::string name(found.c_str());
-        const OpenKey child{join(key.path, name), join(key.folded, upperAscii(name))};
+        const OpenKey child{joinKey(key.path, name), joinKey(key.folded, upperAscii(name))};
         if (keyHidden(child.folded)) continue;  // deleted before, and listed then
         record(Change::Kind::DeleteKey, child.path, top);
         HKEY32 below = 0;

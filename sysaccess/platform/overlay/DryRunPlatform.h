@@ -29,21 +29,13 @@
 #include <vector>
 
 #include "sysaccess/platform/Platform.h"
+#include "sysaccess/platform/overlay/Change.h"
 
 namespace sysaccess::overlay {
 
 class DryRunPlatform : public Platform {
 public:
-    struct Change {
-        enum class Kind { DeleteKey, DeleteFile, WriteFile, Restart, StartProgram, OpenShortcut };
-        Kind kind;
-        std::string what;  // key path below HKEY_LOCAL_MACHINE, Windows path, program, shortcut content
-        std::string step;  // what the program was doing, from the step hook
-        // A key removed with its parent: the deleted key above it that took
-        // it along, recorded just before it. Empty for every change the
-        // program asked for itself.
-        std::string takenWith;
-    };
+    using Change = overlay::Change;
 
     DryRunPlatform(Platform& inner, bool deletesSubtrees);
 
