@@ -46,9 +46,10 @@ inline void make(RemoverRun& run, const Image& image) {
     run.script(image.script);
 }
 
-// The dry run over the image, read through a prefix platform of its own that
-// sees the host's hubs and Wine servers the real run sees.
-inline busview::PreviewResult preview(RemoverRun& run, const busview::ScriptLayout& layout) {
+// A prefix platform over the run's image that sees the host's hubs and Wine
+// servers the remover's run sees, as Busview on A: run from C:\ sees it; it
+// starts nothing.
+inline sysaccess::platform_prefix::PrefixOptions busviewOptions(RemoverRun& run) {
     sysaccess::platform_prefix::PrefixOptions o;
     o.prefix = run.prefix.path();
     o.usbDevicesDir = run.wineServerRoot().parent_path();
@@ -56,7 +57,12 @@ inline busview::PreviewResult preview(RemoverRun& run, const busview::ScriptLayo
     o.programFile = run.prefix.host("A:\\") / "BUSVIEW.EXE";
     o.currentDir = run.prefix.host("C:\\");
     o.allowLaunch = false;
-    sysaccess::platform_prefix::PrefixPlatform machine(o);
+    return o;
+}
+
+// The dry run over the image, read through a prefix platform of its own.
+inline busview::PreviewResult preview(RemoverRun& run, const busview::ScriptLayout& layout) {
+    sysaccess::platform_prefix::PrefixPlatform machine(busviewOptions(run));
     const bool nineX = machine.registry().family() == sysaccess::registry::Family::Win9x;
     const std::string script = run.prefix.host("A:\\Unins.dat").string();
     busview::MachinePreview dry(machine, nineX, [script] { return std::make_unique<busview::StreamInputFile>(script); },

@@ -34,13 +34,7 @@ public:
 
 private:
     static sysaccess::platform_prefix::PrefixOptions options(RemoverRun& run, busview::MachineUse use) {
-        sysaccess::platform_prefix::PrefixOptions o;
-        o.prefix = run.prefix.path();
-        o.usbDevicesDir = run.wineServerRoot().parent_path();
-        o.wineServerRoot = run.wineServerRoot();
-        o.programFile = run.prefix.host("A:\\") / "BUSVIEW.EXE";
-        o.currentDir = run.prefix.host("C:\\");
-        o.allowLaunch = false;  // a test starts nothing, whatever the use
+        sysaccess::platform_prefix::PrefixOptions o = preview_test::busviewOptions(run);
         o.wineboot = use == busview::MachineUse::Removal ? run.wineboot : std::filesystem::path();
         return o;
     }
