@@ -73,8 +73,18 @@ settle "$prefix"
 
 # The removal: tick, Uninstall, Yes, then the notice.
 start_remover "$work/remover-trace.log"
-xdotool windowfocus --sync "$remover_window" 2>/dev/null
-xdotool key --window "$remover_window" Tab space Tab Tab Return
+tick_and_uninstall() {
+    xdotool windowfocus --sync "$remover_window" 2>/dev/null
+    xdotool key --window "$remover_window" Tab space Tab Tab Return
+}
+tick_and_uninstall
+# Wine may let keys typed at a window it has only just mapped go by (more so
+# while it writes its trace): once more when no box has come.
+for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^Uninstall driver$' > /dev/null 2>&1 && break
+    sleep 0.2
+done
+xdotool search --onlyvisible --name '^Uninstall driver$' > /dev/null 2>&1 || tick_and_uninstall
 check "the confirmation box" answer_box "Uninstall driver" Return remover-confirm   # Yes
 check "the restart notice" answer_box Restart Return remover-notice                # OK
 check "the remover ends after the notice" wait_gone $remover
