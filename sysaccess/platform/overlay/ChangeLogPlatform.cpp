@@ -8,13 +8,6 @@
 
 namespace sysaccess::overlay {
 
-namespace {
-
-// Room for any key name the registry gives, in whatever form it spells it.
-constexpr std::uint32_t NameRoom = 4096;
-
-}  // namespace
-
 ChangeLogPlatform::ChangeLogPlatform(Platform& machine, bool deletesSubtrees)
     : machine_(machine), deletesSubtrees_(deletesSubtrees) {}
 
@@ -25,15 +18,6 @@ void ChangeLogPlatform::record(Change::Kind kind, const std::string& what, const
 void ChangeLogPlatform::substitute(const std::string& path,
                                    std::function<std::unique_ptr<files::InputFile>()> hostReader) {
     substitutes_[foldPath(path)] = std::move(hostReader);
-}
-
-std::string ChangeLogPlatform::foldPath(const std::string& path) const {
-    std::string folded = path;
-    for (char& c : folded) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c == '/') c = '\\';
-    }
-    return folded;
 }
 
 // --- registry ----------------------------------------------------------------

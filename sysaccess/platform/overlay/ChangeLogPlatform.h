@@ -91,7 +91,6 @@ private:
     // key, the device key and the enumerator key, deepest first.
     std::vector<std::string> keysThatMayGoWith(const std::string& path);
     bool exists(const std::string& path);
-    std::string foldPath(const std::string& path) const;
 
     Platform& machine_;
     bool deletesSubtrees_;

@@ -18,9 +18,6 @@ std::string upperAscii(std::string s) {
     return s;
 }
 
-// Room for any key name the registry gives, in whatever form it spells it.
-constexpr std::uint32_t NameRoom = 4096;
-
 }  // namespace
 
 DryRunPlatform::DryRunPlatform(Platform& inner, bool deletesSubtrees)
@@ -164,12 +161,6 @@ long DryRunPlatform::RegCloseKey(HKEY32 key) {
 }
 
 // --- files ---------------------------------------------------------------------
-
-std::string DryRunPlatform::foldPath(const std::string& path) const {
-    std::string folded = upperAscii(path);
-    std::replace(folded.begin(), folded.end(), '/', '\\');
-    return folded;
-}
 
 bool DryRunPlatform::fileDeleted(const std::string& path) {
     if (deletedFiles_.empty()) return false;

@@ -85,7 +85,6 @@ private:
     OpenKey below(const OpenKey& base, const std::string& subKey) const;
     bool keyHidden(const std::string& folded) const;
     bool hasVisibleSubkey(HKEY32 innerHandle, const std::string& folded);
-    std::string foldPath(const std::string& path) const;
     // True when the file `path` names was deleted here, by any spelling.
     bool fileDeleted(const std::string& path);
 

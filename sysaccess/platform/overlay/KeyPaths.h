@@ -1,6 +1,7 @@
 #pragma once
 // Key paths as the platform decorators spell them: the components a program
 // gave, without empty ones, joined by single backslashes.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,18 @@ inline std::vector<std::string> keyComponents(const std::string& path) {
 inline std::string joinKey(const std::string& base, const std::string& part) {
     return base.empty() ? part : base + "\\" + part;
 }
+
+// A Windows path in one spelling for every letter case and separator, to
+// key the decorators' maps of files by.
+inline std::string foldPath(std::string path) {
+    for (char& c : path) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c == '/') c = '\\';
+    }
+    return path;
+}
+
+// Room for any key name the registry gives, in whatever form it spells it.
+inline constexpr std::uint32_t NameRoom = 4096;
 
 }  // namespace sysaccess::overlay
